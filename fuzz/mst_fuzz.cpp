@@ -1,0 +1,44 @@
+// Any bytes as the user's input: reading must end in a matrix or a message, and
+// the tree built from it must be a well-formed report. The sanitizers catch the rest.
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialogue/matrix.hpp"
+#include "tree/min_tree.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    constexpr std::int32_t inf = 100;
+    // Only as large as the count can be, so that a write past it is caught.
+    static std::vector<std::vector<std::int32_t>> rows(maxVer + 1, std::vector<std::int32_t>(maxVer + 1));
+    static std::vector<std::int32_t*> adj = [] {
+        std::vector<std::int32_t*> p;
+        for (auto& r : rows)
+            p.push_back(r.data());
+        return p;
+    }();
+
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    std::ostringstream out, err;
+    std::int32_t n = 0;
+    if (!readCount(in, n, err) || !readMatrix(adj.data(), n, inf, in, err)) {
+        if (err.str().empty())
+            std::abort();  // a refusal must say why
+        return 0;
+    }
+    if (n > maxVer || !err.str().empty())
+        std::abort();
+
+    const bool spanning = minTree(inf, n, adj.data(), out, err);
+    const std::string report = out.str();
+    std::size_t edges = 0;
+    for (std::size_t at = report.find("\nИз "); at != std::string::npos; at = report.find("\nИз ", at + 1))
+        ++edges;
+    const std::size_t want = n > 1 ? static_cast<std::size_t>(n - 1) : 0;
+    if (spanning ? (edges != want || !err.str().empty()) : (edges >= want || err.str().empty()))
+        std::abort();
+    return 0;
+}

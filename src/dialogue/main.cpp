@@ -1,0 +1,59 @@
+// Asks for a graph's adjacency matrix, prints its minimum spanning tree grown
+// from vertex 1, the tree's cost and the seconds the construction took.
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+
+#include "dialogue/console.hpp"
+#include "dialogue/matrix.hpp"
+#include "tree/min_tree.hpp"
+
+namespace {
+
+// Every run, failed or not, ends with the key-press wait so that a console
+// user gets to read the last lines. A report that could not be written is a
+// failure too.
+int finish(int status)
+{
+    std::cout.flush();
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::cerr << "Ошибка: не удалось записать результат на стандартный вывод.\n";
+        status = 1;
+    }
+    pauseForKey(std::cout);
+    return status;
+}
+
+}  // namespace
+
+int main()
+{
+    setupConsole();
+    const std::int32_t inf = 100;  // weight that means "no edge"
+    // Kept in a static so the matrix stays reachable until exit; it is never released.
+    static std::int32_t** adj = reserveMatrix();
+    if (adj == nullptr) {
+        std::cerr << "Ошибка: не хватает памяти для матрицы смежности.\n";
+        return finish(1);
+    }
+
+    std::cout << "Введите количество вершин графа:\n";
+    std::int32_t kolVer = 0;
+    if (!readCount(std::cin, kolVer, std::cerr))
+        return finish(1);
+    std::cout << "\nВведите матрицу смежности:\n";
+    if (!readMatrix(adj, kolVer, inf, std::cin, std::cerr))
+        return finish(1);
+
+    const std::clock_t start = std::clock();
+    const bool spanning = minTree(inf, kolVer, adj);
+    const std::clock_t stop = std::clock();
+    if (!spanning)
+        return finish(1);
+
+    std::cout << "\n";
+    const double seconds = static_cast<double>(stop - start) / CLOCKS_PER_SEC;
+    std::printf("Время в секундах =%gs\t\n\n", seconds);
+    return finish(0);
+}

@@ -1,0 +1,21 @@
+// The adjacency matrix and its input from the user.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+// Slots per dimension: rows and columns 1..9998 are vertices, slot 0 never is.
+constexpr std::int32_t matrixSize = 9999;
+
+// Reserves the row table and rows 1..9998. Entries are left unset, so pages
+// that are never written never become resident. nullptr when memory runs out.
+std::int32_t** reserveMatrix();
+
+// Reads the vertex count (at most maxVer). On bad input writes a message to
+// err and returns false.
+bool readCount(std::istream& in, std::int32_t& kolVer, std::ostream& err);
+
+// Reads rows 1..kolVer of adj row by row; a typed 0 becomes inf, no edge.
+// On bad input writes a message to err and returns false.
+bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf,
+                std::istream& in, std::ostream& err);

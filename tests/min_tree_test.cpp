@@ -1,0 +1,79 @@
+// The tree construction and its report, one row per case.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "report_text.hpp"
+#include "small_matrix.hpp"
+#include "tree/min_tree.hpp"
+
+namespace {
+
+constexpr std::int32_t inf = 100;
+
+struct Case {
+    const char* name;
+    std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
+    std::int32_t n;                                 // passed to minTree
+    std::string out;
+    std::string err;  // empty when the tree spans every vertex
+};
+
+const Case cases[] = {
+    {"three", {{0, 1, 3}, {1, 0, 2}, {3, 2, 0}}, 3, header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3), ""},
+    {"tiesGoToLowestRowThenColumn", {{100, 5, 5}, {5, 100, 5}, {5, 5, 100}}, 3,
+     header + edge(1, 2, 5) + edge(1, 3, 5) + cost(10), ""},
+    {"lightEntryInsideTreeIsErasedSilently",
+     {{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}}, 4,
+     header + edge(1, 2, 1) + edge(1, 3, 2) + edge(3, 4, 10) + cost(13), ""},
+    {"lightDiagonalIsErasedSilently", {{1, 5}, {5, 0}}, 2, header + edge(1, 2, 5) + cost(5), ""},
+    {"asymmetricFromTreeRow", {{0, 4}, {0, 0}}, 2, header + edge(1, 2, 4) + cost(4), ""},
+    {"asymmetricIntoTreeRowOnly", {{0, 0}, {4, 0}}, 2, header + "\n", unreached("2", true)},
+    {"negativeWeightsAndCost", {{0, -3, -4}, {-3, 0, -1}, {-4, -1, 0}}, 3,
+     header + edge(1, 3, -4) + edge(1, 2, -3) + cost(-7), ""},
+    {"weightsOfInfOrMoreAreNoEdges", {{0, 150, 3}, {150, 0, 2}, {3, 2, 0}}, 3,
+     header + edge(1, 3, 3) + edge(3, 2, 2) + cost(5), ""},
+    {"unreachedListedInOrder", {{0, 2, 0, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}}, 4,
+     header + edge(1, 2, 2) + "\n", unreached("3, 4", false)},
+    {"oneVertex", {{7}}, 1, header + cost(0), ""},
+    {"noVertices", {}, 0, header + cost(0), ""},
+    {"negativeCount", {}, -5, header + cost(0), ""},
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class MinTree : public testing::TestWithParam<Case> {};
+
+TEST_P(MinTree, Report)
+{
+    const Case& c = GetParam();
+    SmallMatrix m(c.typed, inf);
+    std::ostringstream out, err;
+    EXPECT_EQ(minTree(inf, c.n, m.adj(), out, err), c.err.empty());
+    EXPECT_EQ(out.str(), c.out);
+    EXPECT_EQ(err.str(), c.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MinTree, testing::ValuesIn(cases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(MinTreeErasure, ConsideredEntriesAndMirrorsHoldInf)
+{
+    SmallMatrix m({{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}}, inf);
+    std::ostringstream out, err;
+    ASSERT_TRUE(minTree(inf, 4, m.adj(), out, err));
+    for (const auto& [r, c] : {std::pair{1, 2}, {1, 3}, {2, 3}, {3, 4}}) {
+        EXPECT_EQ(m.rows[r][c], inf) << r << "," << c;
+        EXPECT_EQ(m.rows[c][r], inf) << c << "," << r;
+    }
+}
+
+TEST(MinTreeLimits, MoreVerticesThanFlagsIsRefused)
+{
+    SmallMatrix m(maxVer + 1, 1);
+    std::ostringstream out, err;
+    EXPECT_FALSE(minTree(inf, maxVer + 1, m.adj(), out, err));
+    EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// The whole program through its real standard input, output, error and status.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "report_text.hpp"
+#include "run_program.hpp"
+
+namespace {
+
+const std::string askCount = "Введите количество вершин графа:\n";
+const std::string askMatrix = "\nВведите матрицу смежности:\n";
+const std::string timeLine = "\nВремя в секундах =@TIME@s\t\n\n";
+const std::string pause = "Для продолжения нажмите любую клавишу . . . \n";
+const std::string range = "; нужно целое число от -2147483648 до 2147483647.\n";
+
+struct Case {
+    const char* name;
+    std::string input;
+    std::string out;  // "@TIME@" stands for the elapsed-time figure
+    std::string err;
+    int status;
+};
+
+const Case cases[] = {
+    {"threeVertices", "3\n0 1 3\n1 0 2\n3 2 0\n",
+     askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause,
+     "", 0},
+    {"zeroVertices", "0\n", askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
+    {"negativeCountReadsNothingMore", "-4 not numbers\n",
+     askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
+    {"oneVertex", "1\n5\n", askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
+    {"costBeyond32Bits", "3\n0 -2147483648 0\n-2147483648 0 -2147483648\n0 -2147483648 0\n",
+     askCount + askMatrix + header + edge(1, 2, -2147483648LL) + edge(2, 3, -2147483648LL) +
+         cost(-4294967296LL) + timeLine + pause,
+     "", 0},
+    {"tooManyVertices", "100\n", askCount + pause,
+     "Ошибка: количество вершин графа не может быть больше 99, а введено 100.\n", 1},
+    {"emptyInput", "", askCount + pause,
+     "Ошибка: ввод закончился, не хватает количества вершин графа.\n", 1},
+    {"countNotANumber", "abc\n", askCount + pause,
+     "Ошибка: вместо количества вершин графа введено «abc»" + range, 1},
+    {"countTooLarge", "99999999999\n", askCount + pause,
+     "Ошибка: вместо количества вершин графа введено «99999999999»" + range, 1},
+    {"fraction", "2\n0 3.5\n", askCount + askMatrix + pause,
+     "Ошибка: вместо элемента матрицы в строке 1, столбце 2 введено «3.5»" + range, 1},
+    {"exponent", "2\n0 1e3\n", askCount + askMatrix + pause,
+     "Ошибка: вместо элемента матрицы в строке 1, столбце 2 введено «1e3»" + range, 1},
+    {"trailingComma", "2\n0 7, 7 0\n", askCount + askMatrix + pause,
+     "Ошибка: вместо элемента матрицы в строке 1, столбце 2 введено «7,»" + range, 1},
+    {"doubleSign", "2\n0 7\n--5 0\n", askCount + askMatrix + pause,
+     "Ошибка: вместо элемента матрицы в строке 2, столбце 1 введено «--5»" + range, 1},
+    {"entryBelowInt32", "2\n0 -2147483649\n", askCount + askMatrix + pause,
+     "Ошибка: вместо элемента матрицы в строке 1, столбце 2 введено «-2147483649»" + range, 1},
+    {"controlBytesMasked", "2\n0 \x1b[2J\n", askCount + askMatrix + pause,
+     "Ошибка: вместо элемента матрицы в строке 1, столбце 2 введено «?[2J»" + range, 1},
+    {"endsHalfway", "3\n0 1 3\n1 0", askCount + askMatrix + pause,
+     "Ошибка: ввод закончился, не хватает элемента матрицы в строке 2, столбце 3.\n", 1},
+    {"vertexOneAlone", "3\n0 0 0\n0 0 4\n0 4 0\n", askCount + askMatrix + header + "\n" + pause,
+     unreached("2, 3", false), 1},
+    {"twoComponents", "4\n0 2 0 0\n2 0 0 0\n0 0 0 1\n0 0 1 0\n",
+     askCount + askMatrix + header + edge(1, 2, 2) + "\n" + pause,
+     unreached("3, 4", false), 1},
+    {"edgeOnlyIntoVertexOne", "2\n0 0\n6 0\n", askCount + askMatrix + header + "\n" + pause,
+     unreached("2", true), 1},
+    {"heavyEdgesAreNoEdges", "2\n0 100\n100 0\n", askCount + askMatrix + header + "\n" + pause,
+     unreached("2", true), 1},
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class Program : public testing::TestWithParam<Case> {};
+
+TEST_P(Program, WritesExactlyTheExpected)
+{
+    const Case& c = GetParam();
+    const Outcome run = runProgram(c.input);
+    ASSERT_FALSE(run.hung);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_TRUE(matchesWithTime(run.out, c.out)) << "got:\n" << run.out << "\nwanted:\n" << c.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, Program, testing::ValuesIn(cases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(ProgramLimits, NinetyNineVerticesWork)
+{
+    // A path 1-2-...-99 with weight v on the edge into v; no other edges.
+    std::string input = "99\n";
+    std::string report;
+    for (int r = 1; r <= 99; ++r) {
+        for (int c = 1; c <= 99; ++c)
+            input += std::to_string(c == r + 1 ? c : r == c + 1 ? r : 0) + " ";
+        input += "\n";
+        if (r < 99)
+            report += edge(r, r + 1, r + 1);
+    }
+    const Outcome run = runProgram(input);
+    ASSERT_FALSE(run.hung);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(matchesWithTime(
+        run.out, askCount + askMatrix + header + report + cost(99 * 100 / 2 - 1) + timeLine + pause))
+        << run.out;
+}
+
+TEST(ProgramLimits, NoMemoryForTheMatrix)
+{
+#ifdef MST_SANITIZED
+    GTEST_SKIP() << "the sanitizers' own reservations need more address space than the limit";
+#else
+    // 200 MB of address space cannot hold the ~400 MB matrix.
+    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", 200L << 20);
+    ASSERT_FALSE(run.hung);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Ошибка: не хватает памяти для матрицы смежности.\n");
+    EXPECT_EQ(run.out, pause);
+#endif
+}
+
+}  // namespace

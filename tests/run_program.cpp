@@ -1,0 +1,112 @@
+#include "run_program.hpp"
+
+#include <clocale>
+#include <csignal>
+#include <regex>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "dialogue/console.hpp"
+
+namespace {
+
+constexpr int limitMs = 20000;  // far beyond any run; only a hang reaches it
+
+}  // namespace
+
+Outcome runProgram(const std::string& input, long memLimit)
+{
+    int in[2], out[2], err[2];
+    if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
+        return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
+            close(fd);
+        if (memLimit > 0) {
+            const rlimit lim{static_cast<rlim_t>(memLimit), static_cast<rlim_t>(memLimit)};
+            setrlimit(RLIMIT_AS, &lim);
+        }
+        execl(MST_BINARY, MST_BINARY, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    signal(SIGPIPE, SIG_IGN);  // the program may stop reading early
+    fcntl(in[1], F_SETFL, O_NONBLOCK);
+
+    Outcome run;
+    std::size_t sent = 0;
+    if (input.empty()) {
+        close(in[1]);
+        in[1] = -1;
+    }
+    bool outOpen = true, errOpen = true;
+    while (outOpen || errOpen) {
+        pollfd fds[3] = {{out[0], static_cast<short>(outOpen ? POLLIN : 0), 0},
+                         {err[0], static_cast<short>(errOpen ? POLLIN : 0), 0},
+                         {in[1], POLLOUT, 0}};
+        const int ready = poll(fds, in[1] >= 0 ? 3 : 2, limitMs);
+        if (ready <= 0) {
+            run.hung = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        char buf[65536];
+        for (int k = 0; k < 2; ++k)
+            if (fds[k].revents != 0) {
+                const ssize_t got = read(fds[k].fd, buf, sizeof buf);
+                if (got <= 0)
+                    (k == 0 ? outOpen : errOpen) = false;
+                else
+                    (k == 0 ? run.out : run.err).append(buf, static_cast<std::size_t>(got));
+            }
+        if (in[1] >= 0 && fds[2].revents != 0) {
+            const ssize_t put = write(in[1], input.data() + sent, input.size() - sent);
+            if (put > 0)
+                sent += static_cast<std::size_t>(put);
+            if (put < 0 || sent == input.size()) {
+                close(in[1]);
+                in[1] = -1;
+            }
+        }
+    }
+    if (in[1] >= 0)
+        close(in[1]);
+    close(out[0]);
+    close(err[0]);
+    int ws = 0;
+    waitpid(pid, &ws, 0);
+    run.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+    return run;
+}
+
+std::string timePattern()
+{
+    setupConsole();  // the same choice of locale as the program's
+    const std::string point = std::localeconv()->decimal_point;
+    std::setlocale(LC_ALL, "C");
+    return "[0-9]+(" + std::regex_replace(point, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
+           "[0-9]+)?(e-[0-9]+)?";
+}
+
+bool matchesWithTime(const std::string& text, const std::string& expected)
+{
+    const std::size_t at = expected.find("@TIME@");
+    if (at == std::string::npos)
+        return text == expected;
+    const std::string tail = expected.substr(at + 6);
+    if (text.size() < at + tail.size() || text.compare(0, at, expected, 0, at) != 0 ||
+        text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string figure = text.substr(at, text.size() - at - tail.size());
+    return std::regex_match(figure, std::regex(timePattern()));
+}
