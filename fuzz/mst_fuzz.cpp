@@ -1,5 +1,7 @@
 // Any bytes as the user's input: reading must end in a matrix or a message, and
-// the tree built from it must be a well-formed report. The sanitizers catch the rest.
+// the tree built from it must be a well-formed report, the same as the literal
+// whole-block search writes. The sanitizers catch the rest.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "dialogue/matrix.hpp"
+#include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -32,7 +35,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n > maxVer || !err.str().empty())
         std::abort();
 
+    static auto copy = rows;
+    std::vector<std::int32_t*> copyAdj;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::copy(rows[r].begin(), rows[r].end(), copy[r].begin());
+        copyAdj.push_back(copy[r].data());
+    }
+    std::ostringstream literalOut, literalErr;
+    const bool literalSpanning = literalMinTree(inf, n, copyAdj.data(), literalOut, literalErr);
+
     const bool spanning = minTree(inf, n, adj.data(), out, err);
+    if (spanning != literalSpanning || out.str() != literalOut.str() || err.str() != literalErr.str() ||
+        rows != copy)
+        std::abort();
     const std::string report = out.str();
     std::size_t edges = 0;
     for (std::size_t at = report.find("\nИз "); at != std::string::npos; at = report.find("\nИз ", at + 1))

@@ -1,0 +1,50 @@
+// The tree construction written literally: every pass scans the whole n x n
+// block, weight first, then the row's flag. O(n^2) per pass. The reference
+// that the program's faster search must match, report for report.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+
+#include "tree/min_tree.hpp"
+
+inline bool literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out,
+                           std::ostream& err)
+{
+    if (n > maxVer)
+        return false;
+    std::uint8_t used[maxVer + 1] = {};
+    used[1] = 1;
+    std::int32_t size = 1;
+    std::int64_t treeCost = 0;
+
+    out << "\nМинимальное охватывающее дерево:";
+    while (size < n) {
+        std::int32_t w = inf;
+        std::int32_t row = 0;
+        std::int32_t col = 0;
+        for (std::int32_t r = 1; r <= n; ++r)
+            for (std::int32_t c = 1; c <= n; ++c)
+                if (adj[r][c] < w && used[r] != 0) {
+                    w = adj[r][c];
+                    row = r;
+                    col = c;
+                }
+        if (row == 0) {
+            out << "\n";
+            writeUnreached(used, n, err);
+            return false;
+        }
+        if (used[row] == 0 || used[col] == 0) {
+            out << "\nИз " << row << " вершины в " << col << " вершину, ребро = " << w;
+            ++size;
+            treeCost += w;
+            used[col] = 1;
+        }
+        adj[col][row] = inf;
+        adj[row][col] = inf;
+    }
+    out << "\n";
+    out << "\nМинимальная стоимость: " << treeCost << "\n";
+    return true;
+}
