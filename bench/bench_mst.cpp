@@ -75,9 +75,6 @@ void run(benchmark::State& state, Tree tree, SmallMatrix (*make)())
 {
     const SmallMatrix typed = make();
     SmallMatrix work = typed;
-    work.ptrs.clear();
-    for (auto& row : work.rows)
-        work.ptrs.push_back(row.data());
     Discard sink;
     std::ostream out(&sink);
     for (auto _ : state) {

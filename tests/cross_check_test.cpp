@@ -91,12 +91,6 @@ TEST(CrossCheck, SameReportAsLiteralSearchAndPrim)
             }
 
         SmallMatrix fast = typed, literal = typed;
-        fast.ptrs.clear();
-        literal.ptrs.clear();
-        for (auto& row : fast.rows)
-            fast.ptrs.push_back(row.data());
-        for (auto& row : literal.rows)
-            literal.ptrs.push_back(row.data());
         std::ostringstream fastOut, fastErr, literalOut, literalErr;
         const bool fastOk = minTree(inf, n, fast.adj(), fastOut, fastErr);
         const bool literalOk = literalMinTree(inf, n, literal.adj(), literalOut, literalErr);

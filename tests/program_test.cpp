@@ -105,6 +105,14 @@ TEST(ProgramLimits, NinetyNineVerticesWork)
         << run.out;
 }
 
+TEST(ProgramLimits, UnwritableOutputIsAFailure)
+{
+    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", 0, "/dev/full");
+    ASSERT_FALSE(run.hung);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Ошибка: не удалось записать результат на стандартный вывод.\n");
+}
+
 TEST(ProgramLimits, NoMemoryForTheMatrix)
 {
 #ifdef MST_SANITIZED

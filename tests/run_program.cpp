@@ -18,7 +18,7 @@ constexpr int limitMs = 20000;  // far beyond any run; only a hang reaches it
 
 }  // namespace
 
-Outcome runProgram(const std::string& input, long memLimit)
+Outcome runProgram(const std::string& input, long memLimit, const char* outFile)
 {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
@@ -26,7 +26,7 @@ Outcome runProgram(const std::string& input, long memLimit)
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(in[0], 0);
-        dup2(out[1], 1);
+        dup2(outFile != nullptr ? open(outFile, O_WRONLY) : out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             close(fd);

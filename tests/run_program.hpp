@@ -11,8 +11,9 @@ struct Outcome {
 };
 
 // Runs mst with input on a pipe as standard input. A positive memLimit caps
-// the address space in bytes, to make the free store run out.
-Outcome runProgram(const std::string& input, long memLimit = 0);
+// the address space in bytes, to make the free store run out; outFile, when
+// given, takes standard output instead of the pipe.
+Outcome runProgram(const std::string& input, long memLimit = 0, const char* outFile = nullptr);
 
 // The elapsed-time figure as the program prints it under the locale it selects.
 std::string timePattern();

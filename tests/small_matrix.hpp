@@ -26,5 +26,13 @@ struct SmallMatrix {
                 rows[r + 1][c + 1] = typed[r][c] == 0 ? inf : typed[r][c];
     }
 
+    // A copy points at its own rows.
+    SmallMatrix(const SmallMatrix& other) : rows(other.rows)
+    {
+        for (auto& row : rows)
+            ptrs.push_back(row.data());
+    }
+    SmallMatrix& operator=(const SmallMatrix&) = delete;
+
     std::int32_t** adj() { return ptrs.data(); }
 };
