@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     constexpr std::int32_t inf = 100;
     // Only as large as the count can be, so that a write past it is caught.
-    static std::vector<std::vector<std::int32_t>> rows(maxVer + 1, std::vector<std::int32_t>(maxVer + 1));
+    static std::vector<std::vector<std::int32_t>> rows(maxVer + 1,
+                                                       std::vector<std::int32_t>(maxVer + 1));
     static std::vector<std::int32_t*> adj = [] {
         std::vector<std::int32_t*> p;
         for (auto& r : rows)
@@ -45,12 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool literalSpanning = literalMinTree(inf, n, copyAdj.data(), literalOut, literalErr);
 
     const bool spanning = minTree(inf, n, adj.data(), out, err);
-    if (spanning != literalSpanning || out.str() != literalOut.str() || err.str() != literalErr.str() ||
-        rows != copy)
+    if (spanning != literalSpanning || out.str() != literalOut.str() ||
+        err.str() != literalErr.str() || rows != copy)
         std::abort();
     const std::string report = out.str();
     std::size_t edges = 0;
-    for (std::size_t at = report.find("\nИз "); at != std::string::npos; at = report.find("\nИз ", at + 1))
+    for (std::size_t at = report.find("\nИз "); at != std::string::npos;
+         at = report.find("\nИз ", at + 1))
         ++edges;
     const std::size_t want = n > 1 ? static_cast<std::size_t>(n - 1) : 0;
     if (spanning ? (edges != want || !err.str().empty()) : (edges >= want || err.str().empty()))

@@ -38,7 +38,8 @@ bool primReport(const SmallMatrix& m, std::int32_t n, std::string& out, std::str
         std::int32_t best = 0;
         for (std::int32_t v = 1; v <= n; ++v)
             if (!in[v] && dist[v] < inf &&
-                (best == 0 || dist[v] < dist[best] || (dist[v] == dist[best] && from[v] < from[best])))
+                (best == 0 || dist[v] < dist[best] ||
+                 (dist[v] == dist[best] && from[v] < from[best])))
                 best = v;
         if (best == 0) {
             std::string list;
@@ -86,7 +87,8 @@ TEST(CrossCheck, SameReportAsLiteralSearchAndPrim)
         SmallMatrix typed(std::max(n, 0));
         for (std::int32_t r = 1; r <= n; ++r)
             for (std::int32_t c = 1; c <= n; ++c) {
-                const std::int32_t w = symmetric && c < r ? typed.rows[c][r] : randomWeight(rng, missing);
+                const std::int32_t w =
+                    symmetric && c < r ? typed.rows[c][r] : randomWeight(rng, missing);
                 typed.rows[r][c] = w == 0 ? inf : w;
             }
 

@@ -14,11 +14,12 @@ constexpr std::int32_t inf = 100;
 struct Case {
     const char* name;
     std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
-    std::int32_t n;                                 // passed to minTree
+    std::int32_t n;                                // passed to minTree
     std::string out;
     std::string err;  // empty when the tree spans every vertex
 };
 
+// clang-format off
 const Case cases[] = {
     {"three", {{0, 1, 3}, {1, 0, 2}, {3, 2, 0}}, 3, header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3), ""},
     {"tiesGoToLowestRowThenColumn", {{100, 5, 5}, {5, 100, 5}, {5, 5, 100}}, 3,
@@ -39,8 +40,12 @@ const Case cases[] = {
     {"noVertices", {}, 0, header + cost(0), ""},
     {"negativeCount", {}, -5, header + cost(0), ""},
 };
+// clang-format on
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class MinTree : public testing::TestWithParam<Case> {};
 

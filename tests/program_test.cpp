@@ -24,8 +24,8 @@ struct Case {
 
 const Case cases[] = {
     {"threeVertices", "3\n0 1 3\n1 0 2\n3 2 0\n",
-     askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause,
-     "", 0},
+     askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause, "",
+     0},
     {"zeroVertices", "0\n", askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
     {"negativeCountReadsNothingMore", "-4 not numbers\n",
      askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
@@ -59,15 +59,17 @@ const Case cases[] = {
     {"vertexOneAlone", "3\n0 0 0\n0 0 4\n0 4 0\n", askCount + askMatrix + header + "\n" + pause,
      unreached("2, 3", false), 1},
     {"twoComponents", "4\n0 2 0 0\n2 0 0 0\n0 0 0 1\n0 0 1 0\n",
-     askCount + askMatrix + header + edge(1, 2, 2) + "\n" + pause,
-     unreached("3, 4", false), 1},
+     askCount + askMatrix + header + edge(1, 2, 2) + "\n" + pause, unreached("3, 4", false), 1},
     {"edgeOnlyIntoVertexOne", "2\n0 0\n6 0\n", askCount + askMatrix + header + "\n" + pause,
      unreached("2", true), 1},
     {"heavyEdgesAreNoEdges", "2\n0 100\n100 0\n", askCount + askMatrix + header + "\n" + pause,
      unreached("2", true), 1},
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class Program : public testing::TestWithParam<Case> {};
 
@@ -100,8 +102,8 @@ TEST(ProgramLimits, NinetyNineVerticesWork)
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(matchesWithTime(
-        run.out, askCount + askMatrix + header + report + cost(99 * 100 / 2 - 1) + timeLine + pause))
+    EXPECT_TRUE(matchesWithTime(run.out, askCount + askMatrix + header + report +
+                                             cost(99 * 100 / 2 - 1) + timeLine + pause))
         << run.out;
 }
 

@@ -51,7 +51,10 @@ struct Terminal {
         close(slave);
     }
 
-    void type(const std::string& keys) { ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size())); }
+    void type(const std::string& keys)
+    {
+        ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
 
     // Reads the screen until text shows up; false after the time limit.
     bool waitFor(const std::string& text)
@@ -102,10 +105,10 @@ struct KeyCase {
 TEST(KeyPress, WaitsForOneKeyThenRestoresTheTerminal)
 {
     const KeyCase cases[] = {
-        {"1 0\nq\n", "x", 0},        // the typed-ahead q must not count as the key
-        {"1 0\n", "\x03", 0},        // Ctrl+C is a key, not a way to skip the restore
-        {"1 0\n", "\x1b[A", 0},      // an arrow: all of it is taken
-        {"abc\n", "x", 1},           // a failed run waits as well
+        {"1 0\nq\n", "x", 0},    // the typed-ahead q must not count as the key
+        {"1 0\n", "\x03", 0},    // Ctrl+C is a key, not a way to skip the restore
+        {"1 0\n", "\x1b[A", 0},  // an arrow: all of it is taken
+        {"abc\n", "x", 1},       // a failed run waits as well
     };
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::string(c.input) + "|" + c.key));

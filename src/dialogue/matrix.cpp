@@ -107,8 +107,8 @@ bool readOne(std::istream& in, std::int32_t& value, std::ostream& err, What what
     case Got::other:
         break;
     }
-    err << "Ошибка: вместо " << what() << " введено " << shown
-        << "; нужно целое число от " << std::numeric_limits<std::int32_t>::min() << " до "
+    err << "Ошибка: вместо " << what() << " введено " << shown << "; нужно целое число от "
+        << std::numeric_limits<std::int32_t>::min() << " до "
         << std::numeric_limits<std::int32_t>::max() << ".\n";
     return false;
 }
@@ -139,15 +139,15 @@ bool readCount(std::istream& in, std::int32_t& kolVer, std::ostream& err)
     if (!readOne(in, kolVer, err, [] { return "количества вершин графа"; }))
         return false;
     if (kolVer > maxVer) {
-        err << "Ошибка: количество вершин графа не может быть больше " << maxVer
-            << ", а введено " << kolVer << ".\n";
+        err << "Ошибка: количество вершин графа не может быть больше " << maxVer << ", а введено "
+            << kolVer << ".\n";
         return false;
     }
     return true;
 }
 
-bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf,
-                std::istream& in, std::ostream& err)
+bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, std::istream& in,
+                std::ostream& err)
 {
     for (std::int32_t r = 1; r <= kolVer; ++r)
         for (std::int32_t c = 1; c <= kolVer; ++c) {

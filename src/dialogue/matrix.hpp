@@ -17,5 +17,5 @@ bool readCount(std::istream& in, std::int32_t& kolVer, std::ostream& err);
 
 // Reads rows 1..kolVer of adj row by row; a typed 0 becomes inf, no edge.
 // On bad input writes a message to err and returns false.
-bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf,
-                std::istream& in, std::ostream& err);
+bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, std::istream& in,
+                std::ostream& err);

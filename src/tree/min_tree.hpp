@@ -13,8 +13,8 @@ constexpr std::int32_t maxVer = 99;
 // Returns false when some vertex cannot be reached from vertex 1: the report
 // then stops after the edges found and err names the vertices left out.
 // Needs n <= maxVer; a larger n is refused with false and no report.
-bool minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj,
-             std::ostream& out = std::cout, std::ostream& err = std::cerr);
+bool minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out = std::cout,
+             std::ostream& err = std::cerr);
 
 // Writes the message naming every vertex 2..n whose flag in used is 0.
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err);
