@@ -1,7 +1,10 @@
 // The whole program through its real standard input, output, error and status.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
+
+#include <unistd.h>
 
 #include "report_text.hpp"
 #include "run_program.hpp"
@@ -109,7 +112,7 @@ TEST(ProgramLimits, NinetyNineVerticesWork)
 
 TEST(ProgramLimits, UnwritableOutputIsAFailure)
 {
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", 0, "/dev/full");
+    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.outFile = "/dev/full"});
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Ошибка: не удалось записать результат на стандартный вывод.\n");
@@ -121,12 +124,32 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
     GTEST_SKIP() << "the sanitizers' own reservations need more address space than the limit";
 #else
     // 200 MB of address space cannot hold the ~400 MB matrix.
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", 200L << 20);
+    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.memLimit = 200L << 20});
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Ошибка: не хватает памяти для матрицы смежности.\n");
     EXPECT_EQ(run.out, pause);
 #endif
+}
+
+TEST(ProgramLocale, RussianDecimalCommaWhereTheLocaleExists)
+{
+    const std::string dir = MST_LOCALE_DIR;
+    if (access((dir + "/ru_RU.UTF-8/LC_NUMERIC").c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no ru_RU.UTF-8 locale could be built for the test";
+    // A figure of one significant digit has no separator, so look at several.
+    const std::regex line("Время в секундах =([0-9,.e-]+)s\t");
+    bool comma = false;
+    for (int k = 0; k < 30 && !comma; ++k) {
+        const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.locPath = dir.c_str()});
+        std::smatch figure;
+        ASSERT_TRUE(std::regex_search(run.out, figure, line)) << run.out;
+        EXPECT_EQ(figure[1].str().find('.'), std::string::npos) << figure[1];
+        comma = figure[1].str().find(',') != std::string::npos;
+        // Integers stay plain whatever the locale.
+        EXPECT_NE(run.out.find(cost(3)), std::string::npos);
+    }
+    EXPECT_TRUE(comma);
 }
 
 }  // namespace

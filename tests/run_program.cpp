@@ -18,7 +18,7 @@ constexpr int limitMs = 20000;  // far beyond any run; only a hang reaches it
 
 }  // namespace
 
-Outcome runProgram(const std::string& input, long memLimit, const char* outFile)
+Outcome runProgram(const std::string& input, const Setup& setup)
 {
     int in[2], out[2], err[2];
     if (pipe(in) != 0 || pipe(out) != 0 || pipe(err) != 0)
@@ -26,14 +26,17 @@ Outcome runProgram(const std::string& input, long memLimit, const char* outFile)
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(in[0], 0);
-        dup2(outFile != nullptr ? open(outFile, O_WRONLY) : out[1], 1);
+        dup2(setup.outFile != nullptr ? open(setup.outFile, O_WRONLY) : out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             close(fd);
-        if (memLimit > 0) {
-            const rlimit lim{static_cast<rlim_t>(memLimit), static_cast<rlim_t>(memLimit)};
+        if (setup.memLimit > 0) {
+            const auto bytes = static_cast<rlim_t>(setup.memLimit);
+            const rlimit lim{bytes, bytes};
             setrlimit(RLIMIT_AS, &lim);
         }
+        if (setup.locPath != nullptr)
+            setenv("LOCPATH", setup.locPath, 1);
         execl(MST_BINARY, MST_BINARY, static_cast<char*>(nullptr));
         _exit(127);
     }

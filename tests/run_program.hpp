@@ -10,10 +10,15 @@ struct Outcome {
     bool hung = false;  // killed after the time limit
 };
 
-// Runs mst with input on a pipe as standard input. A positive memLimit caps
-// the address space in bytes, to make the free store run out; outFile, when
-// given, takes standard output instead of the pipe.
-Outcome runProgram(const std::string& input, long memLimit = 0, const char* outFile = nullptr);
+// How the program's surroundings differ from a plain run.
+struct Setup {
+    long memLimit = 0;              // address space in bytes, to starve the free store
+    const char* outFile = nullptr;  // takes standard output instead of a pipe
+    const char* locPath = nullptr;  // LOCPATH: where the C library looks for locales
+};
+
+// Runs mst with input on a pipe as standard input.
+Outcome runProgram(const std::string& input, const Setup& setup = {});
 
 // The elapsed-time figure as the program prints it under the locale it selects.
 std::string timePattern();
