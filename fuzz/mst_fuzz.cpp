@@ -1,34 +1,27 @@
 // Any bytes as the user's input: reading must end in a matrix or a message, and
 // the tree built from it must be a well-formed report, the same as the literal
 // whole-block search writes. The sanitizers catch the rest.
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "dialogue/matrix.hpp"
 #include "literal_min_tree.hpp"
+#include "small_matrix.hpp"
 #include "tree/min_tree.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     constexpr std::int32_t inf = 100;
     // Only as large as the count can be, so that a write past it is caught.
-    static std::vector<std::vector<std::int32_t>> rows(maxVer + 1,
-                                                       std::vector<std::int32_t>(maxVer + 1));
-    static std::vector<std::int32_t*> adj = [] {
-        std::vector<std::int32_t*> p;
-        for (auto& r : rows)
-            p.push_back(r.data());
-        return p;
-    }();
+    static SmallMatrix m(maxVer);
+    static SmallMatrix literal(maxVer);
 
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     std::ostringstream out, err;
     std::int32_t n = 0;
-    if (!readCount(in, n, err) || !readMatrix(adj.data(), n, inf, in, err)) {
+    if (!readCount(in, n, err) || !readMatrix(m.adj(), n, inf, in, err)) {
         if (err.str().empty())
             std::abort();  // a refusal must say why
         return 0;
@@ -36,18 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n > maxVer || !err.str().empty())
         std::abort();
 
-    static auto copy = rows;
-    std::vector<std::int32_t*> copyAdj;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::copy(rows[r].begin(), rows[r].end(), copy[r].begin());
-        copyAdj.push_back(copy[r].data());
-    }
+    literal.rows = m.rows;  // same sizes: copied in place, its row pointers stay
     std::ostringstream literalOut, literalErr;
-    const bool literalSpanning = literalMinTree(inf, n, copyAdj.data(), literalOut, literalErr);
+    const bool literalSpanning = literalMinTree(inf, n, literal.adj(), literalOut, literalErr);
 
-    const bool spanning = minTree(inf, n, adj.data(), out, err);
+    const bool spanning = minTree(inf, n, m.adj(), out, err);
     if (spanning != literalSpanning || out.str() != literalOut.str() ||
-        err.str() != literalErr.str() || rows != copy)
+        err.str() != literalErr.str() || m.rows != literal.rows)
         std::abort();
     const std::string report = out.str();
     std::size_t edges = 0;
