@@ -1,10 +1,15 @@
-// Tree construction against the literal whole-block search, side by side; the
-// matrix reservation; the whole program's peak resident memory.
+// Tree construction against the literal whole-block search and Boost.Graph's
+// Prim on the same graphs; the whole program's wall time and peak memory.
 #include <benchmark/benchmark.h>
 
+#include <boost/graph/adjacency_matrix.hpp>
+#include <boost/graph/prim_minimum_spanning_tree.hpp>
+
+#include <map>
 #include <random>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -12,115 +17,174 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "dialogue/matrix.hpp"
 #include "literal_min_tree.hpp"
-#include "small_matrix.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
 
-constexpr std::int32_t inf = 100;
-constexpr std::int32_t n = maxVer;
+constexpr std::int32_t inf = noEdge;
 
-// Accepts and forgets everything, so that writing costs the same for both searches.
+// Accepts and forgets everything, so that writing costs the same for every search.
 struct Discard : std::streambuf {
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
 };
 
-// Off-diagonal w(i, j) = max(i, j): every vertex joins through a heavier edge
-// than all entries among the tree's vertices, so most passes erase silently.
-SmallMatrix worst()
+// A graph as typed (0 already turned into inf), rows and columns 1..n.
+struct Graph {
+    std::int32_t n = 0;
+    std::vector<std::int32_t> w;  // (n + 1) x (n + 1), row-major
+    std::int32_t at(std::int32_t r, std::int32_t c) const
+    {
+        return w[static_cast<std::size_t>(r) * static_cast<std::size_t>(n + 1) +
+                 static_cast<std::size_t>(c)];
+    }
+};
+
+// Off-diagonal w(i, j) = max(i, j) - 10000, no edge on the diagonal: every
+// vertex joins through a heavier edge than all entries among the tree's
+// vertices, so most passes erase silently: (n - 1)(n - 2) / 2 + 1 of them.
+Graph worst(std::int32_t n)
 {
-    SmallMatrix m(n);
+    Graph g{n, std::vector<std::int32_t>(static_cast<std::size_t>(n + 1) * (n + 1), inf)};
     for (std::int32_t r = 1; r <= n; ++r)
         for (std::int32_t c = 1; c <= n; ++c)
-            m.rows[r][c] = r == c ? inf : std::max(r, c);
-    return m;
+            g.w[static_cast<std::size_t>(r) * (n + 1) + c] = r == c ? inf : std::max(r, c) - 10000;
+    return g;
 }
 
-SmallMatrix randomDense()
+// Symmetric, every edge present, weights 1 to 99.
+Graph dense(std::int32_t n)
 {
     std::mt19937 rng(1);
-    SmallMatrix m(n, inf);
+    std::uniform_int_distribution<std::int32_t> weight(1, 99);
+    Graph g{n, std::vector<std::int32_t>(static_cast<std::size_t>(n + 1) * (n + 1), inf)};
     for (std::int32_t r = 1; r <= n; ++r)
         for (std::int32_t c = r + 1; c <= n; ++c)
-            m.rows[r][c] = m.rows[c][r] = std::uniform_int_distribution<std::int32_t>(1, 99)(rng);
-    return m;
+            g.w[static_cast<std::size_t>(r) * (n + 1) + c] =
+                g.w[static_cast<std::size_t>(c) * (n + 1) + r] = weight(rng);
+    return g;
 }
 
-// A random spanning tree plus about 2n more edges; everything else no edge.
-SmallMatrix randomSparse()
+// Graphs are large; each is made once and shared by every search.
+const Graph& graph(bool isWorst, std::int32_t n)
 {
-    std::mt19937 rng(2);
-    SmallMatrix m(n, inf);
-    auto link = [&](std::int32_t a, std::int32_t b) {
-        m.rows[a][b] = m.rows[b][a] = std::uniform_int_distribution<std::int32_t>(1, 99)(rng);
-    };
-    for (std::int32_t v = 2; v <= n; ++v)
-        link(std::uniform_int_distribution<std::int32_t>(1, v - 1)(rng), v);
-    for (std::int32_t k = 0; k < 2 * n; ++k) {
-        std::uniform_int_distribution<std::int32_t> any(1, n);
-        const std::int32_t a = any(rng), b = any(rng);
-        if (a != b)
-            link(a, b);
+    static std::map<std::pair<bool, std::int32_t>, Graph> made;
+    auto it = made.find({isWorst, n});
+    if (it == made.end())
+        it = made.emplace(std::pair{isWorst, n}, isWorst ? worst(n) : dense(n)).first;
+    return it->second;
+}
+
+// The program's own matrix and working storage, reserved once.
+std::int32_t** programMatrix()
+{
+    static std::int32_t** adj = reserveMatrix();
+    return adj;
+}
+
+TreeWork& programWork()
+{
+    static TreeWork* work = reserveTreeWork();
+    return *work;
+}
+
+void load(const Graph& g, std::int32_t** adj)
+{
+    for (std::int32_t r = 1; r <= g.n; ++r)
+        std::copy_n(&g.w[static_cast<std::size_t>(r) * (g.n + 1)], g.n + 1, adj[r]);
+}
+
+void programSearch(benchmark::State& state, bool isWorst)
+{
+    const Graph& g = graph(isWorst, static_cast<std::int32_t>(state.range(0)));
+    Discard sink;
+    std::ostream out(&sink);
+    std::int64_t passes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        load(g, programMatrix());
+        state.ResumeTiming();
+        const Built built = minTree(inf, g.n, programMatrix(), programWork(), out, out);
+        passes = built.passes;
+        if (!built.spanning)
+            state.SkipWithError("no spanning tree");
     }
-    return m;
+    state.counters["passes"] = static_cast<double>(passes);
 }
 
-using Tree = bool (*)(std::int32_t, std::int32_t, std::int32_t**, std::ostream&, std::ostream&);
-
-void run(benchmark::State& state, Tree tree, SmallMatrix (*make)())
+void literalSearch(benchmark::State& state, bool isWorst)
 {
-    const SmallMatrix typed = make();
-    SmallMatrix work = typed;
+    const Graph& g = graph(isWorst, static_cast<std::int32_t>(state.range(0)));
     Discard sink;
     std::ostream out(&sink);
     for (auto _ : state) {
         state.PauseTiming();
-        for (std::size_t r = 0; r < typed.rows.size(); ++r)
-            work.rows[r] = typed.rows[r];  // same size: no reallocation, pointers stay
+        load(g, programMatrix());
         state.ResumeTiming();
-        benchmark::DoNotOptimize(tree(inf, n, work.adj(), out, out));
+        benchmark::DoNotOptimize(literalMinTree(inf, g.n, programMatrix(), out, out));
     }
 }
 
-void literalSearch(benchmark::State& state, SmallMatrix (*make)())
+// Boost's Prim refuses negative weights, so the worst case is shifted up by
+// 10000 for it; a shift by a constant leaves the minimum tree the same.
+void boostPrim(benchmark::State& state, bool isWorst)
 {
-    run(state, literalMinTree, make);
-}
-
-void programSearch(benchmark::State& state, SmallMatrix (*make)())
-{
-    run(state, minTree, make);
-}
-
-BENCHMARK_CAPTURE(literalSearch, worst, worst)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(programSearch, worst, worst)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(literalSearch, dense, randomDense)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(programSearch, dense, randomDense)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(literalSearch, sparse, randomSparse)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(programSearch, sparse, randomSparse)->Unit(benchmark::kMicrosecond);
-
-void reserve(benchmark::State& state)
-{
+    using Weight = boost::property<boost::edge_weight_t, std::int32_t>;
+    using BoostGraph = boost::adjacency_matrix<boost::undirectedS, boost::no_property, Weight>;
+    const Graph& g = graph(isWorst, static_cast<std::int32_t>(state.range(0)));
+    BoostGraph bg(static_cast<std::size_t>(g.n));
+    const std::int32_t shift = isWorst ? 10000 : 0;
+    for (std::int32_t r = 1; r <= g.n; ++r)
+        for (std::int32_t c = r + 1; c <= g.n; ++c)
+            if (g.at(r, c) < inf)
+                boost::add_edge(static_cast<std::size_t>(r - 1), static_cast<std::size_t>(c - 1),
+                                Weight(g.at(r, c) + shift), bg);
+    std::vector<std::size_t> parent(static_cast<std::size_t>(g.n));
     for (auto _ : state) {
-        std::int32_t** adj = reserveMatrix();
-        benchmark::DoNotOptimize(adj);
-        state.PauseTiming();
-        for (std::int32_t r = 1; r < matrixSize; ++r)
-            delete[] adj[r];
-        delete[] adj;
-        state.ResumeTiming();
+        boost::prim_minimum_spanning_tree(bg, parent.data());
+        benchmark::DoNotOptimize(parent.data());
     }
 }
-BENCHMARK(reserve)->Unit(benchmark::kMillisecond);
 
-// The whole program on the worst 99-vertex input (the same graph as worst())
-// from a file; the counter is the child's peak resident memory.
-void wholeProgram(benchmark::State& state)
+void searches(benchmark::internal::Benchmark* b)
 {
-    const char* path = MST_SOURCE_DIR "/examples/worst99.txt";
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+// n = 99, 1000, 3000, 9998 for the program and Boost; the literal search only
+// where it ends in seconds.
+BENCHMARK_CAPTURE(literalSearch, worst, true)->Arg(99)->Apply(searches);
+BENCHMARK_CAPTURE(programSearch, worst, true)
+    ->Arg(99)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(9998)
+    ->Apply(searches);
+BENCHMARK_CAPTURE(boostPrim, worst, true)
+    ->Arg(99)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(9998)
+    ->Apply(searches);
+BENCHMARK_CAPTURE(literalSearch, dense, false)->Arg(99)->Arg(1000)->Apply(searches);
+BENCHMARK_CAPTURE(programSearch, dense, false)
+    ->Arg(99)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(9998)
+    ->Apply(searches);
+BENCHMARK_CAPTURE(boostPrim, dense, false)
+    ->Arg(99)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(9998)
+    ->Apply(searches);
+
+// Runs command with standard input from path; its wall time is the
+// benchmark's, and its peak resident memory a counter.
+void wholeRun(benchmark::State& state, const char* program, const char* path)
+{
     long peakKb = 0;
     for (auto _ : state) {
         posix_spawn_file_actions_t acts;
@@ -128,12 +192,13 @@ void wholeProgram(benchmark::State& state)
         posix_spawn_file_actions_addopen(&acts, 0, path, O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&acts, 1, "/dev/null", O_WRONLY, 0);
         pid_t pid = 0;
-        char* argv[] = {const_cast<char*>(MST_BINARY), nullptr};
-        if (posix_spawn(&pid, MST_BINARY, &acts, nullptr, argv, environ) != 0) {
+        char* argv[] = {const_cast<char*>(program), nullptr};
+        const int started = posix_spawn(&pid, program, &acts, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&acts);
+        if (started != 0) {
             state.SkipWithError("cannot start the program");
             break;
         }
-        posix_spawn_file_actions_destroy(&acts);
         int ws = 0;
         rusage use{};
         wait4(pid, &ws, 0, &use);
@@ -145,7 +210,10 @@ void wholeProgram(benchmark::State& state)
     }
     state.counters["peak_rss_MB"] = static_cast<double>(peakKb) / 1024.0;
 }
-BENCHMARK(wholeProgram)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE(wholeRun, worst99, MST_BINARY, MST_SOURCE_DIR "/examples/worst99.txt")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -1,22 +1,24 @@
 // The tree construction written literally: every pass scans the whole n x n
 // block, weight first, then the row's flag. O(n^2) per pass. The reference
-// that the program's faster search must match, report for report.
+// that the program's faster search must match, pass for pass.
 #pragma once
 
 #include <cstdint>
 #include <ostream>
+#include <vector>
 
 #include "tree/min_tree.hpp"
 
-inline bool literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out,
-                           std::ostream& err)
+inline Built literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out,
+                            std::ostream& err)
 {
     if (n > maxVer)
-        return false;
-    std::uint8_t used[maxVer + 1] = {};
+        return {};
+    std::vector<std::uint8_t> used(matrixSize, 0);
     used[1] = 1;
     std::int32_t size = 1;
     std::int64_t treeCost = 0;
+    std::int64_t passes = 0;
 
     out << "\nМинимальное охватывающее дерево:";
     while (size < n) {
@@ -32,9 +34,10 @@ inline bool literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj,
                 }
         if (row == 0) {
             out << "\n";
-            writeUnreached(used, n, err);
-            return false;
+            writeUnreached(used.data(), n, err);
+            return {false, passes};
         }
+        ++passes;
         if (used[row] == 0 || used[col] == 0) {
             out << "\nИз " << row << " вершины в " << col << " вершину, ребро = " << w;
             ++size;
@@ -46,5 +49,5 @@ inline bool literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj,
     }
     out << "\n";
     out << "\nМинимальная стоимость: " << treeCost << "\n";
-    return true;
+    return {true, passes};
 }

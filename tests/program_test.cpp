@@ -37,8 +37,8 @@ const Case cases[] = {
      askCount + askMatrix + header + edge(1, 2, -2147483648LL) + edge(2, 3, -2147483648LL) +
          cost(-4294967296LL) + timeLine + pause,
      "", 0},
-    {"tooManyVertices", "100\n", askCount + pause,
-     "Ошибка: количество вершин графа не может быть больше 99, а введено 100.\n", 1},
+    {"tooManyVertices", "9999\n", askCount + pause,
+     "Ошибка: количество вершин графа не может быть больше 9998, а введено 9999.\n", 1},
     {"emptyInput", "", askCount + pause,
      "Ошибка: ввод закончился, не хватает количества вершин графа.\n", 1},
     {"countNotANumber", "abc\n", askCount + pause,
@@ -89,25 +89,46 @@ TEST_P(Program, WritesExactlyTheExpected)
 INSTANTIATE_TEST_SUITE_P(Inputs, Program, testing::ValuesIn(cases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST(ProgramLimits, NinetyNineVerticesWork)
+TEST(ProgramLimits, EveryCountUpToTheMatrixCapacityWorks)
 {
-    // A path 1-2-...-99 with weight v on the edge into v; no other edges.
-    std::string input = "99\n";
-    std::string report;
-    for (int r = 1; r <= 99; ++r) {
-        for (int c = 1; c <= 99; ++c)
-            input += std::to_string(c == r + 1 ? c : r == c + 1 ? r : 0) + " ";
-        input += "\n";
-        if (r < 99)
-            report += edge(r, r + 1, r + 1);
+    for (const int n : {99, 100, 9998}) {
+        SCOPED_TRACE(n);
+        // A path 1-2-...-n with weight 1 + v % 98 on the edge into v; no other edges.
+        const std::string zeros = [n] {
+            std::string row;
+            for (int c = 0; c < n; ++c)
+                row += "0 ";
+            row.back() = '\n';
+            return row;
+        }();
+        std::string input = std::to_string(n) + "\n";
+        input.reserve(input.size() + zeros.size() * static_cast<std::size_t>(n));
+        std::string report;
+        long long total = 0;
+        for (int r = 1; r <= n; ++r) {
+            std::string row = zeros;
+            // Put a weight of up to two digits in place of column c's "0".
+            const auto put = [&row](int c, int w) {
+                row.replace(static_cast<std::size_t>(2 * (c - 1)), 1, std::to_string(w));
+            };
+            // Replace from the right so the places to the left stay put.
+            if (r < n)
+                put(r + 1, 1 + (r + 1) % 98);
+            if (r > 1)
+                put(r - 1, 1 + r % 98);
+            input += row;
+            if (r < n) {
+                report += edge(r, r + 1, 1 + (r + 1) % 98);
+                total += 1 + (r + 1) % 98;
+            }
+        }
+        const Outcome run = runProgram(input);
+        ASSERT_FALSE(run.hung);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(matchesWithTime(
+            run.out, askCount + askMatrix + header + report + cost(total) + timeLine + pause));
     }
-    const Outcome run = runProgram(input);
-    ASSERT_FALSE(run.hung);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(matchesWithTime(run.out, askCount + askMatrix + header + report +
-                                             cost(99 * 100 / 2 - 1) + timeLine + pause))
-        << run.out;
 }
 
 TEST(ProgramLimits, UnwritableOutputIsAFailure)

@@ -1,8 +1,11 @@
-// A matrix of just the size a test needs, indexed from 1 like the program's.
+// A matrix of just the size a test needs, indexed from 1 like the program's,
+// with the room the tree construction needs beside it.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "tree/min_tree.hpp"
 
 struct SmallMatrix {
     std::vector<std::vector<std::int32_t>> rows;
@@ -13,8 +16,7 @@ struct SmallMatrix {
         : rows(static_cast<std::size_t>(n + 1),
                std::vector<std::int32_t>(static_cast<std::size_t>(n + 1), fill))
     {
-        for (auto& row : rows)
-            ptrs.push_back(row.data());
+        point();
     }
 
     // From typed rows, with each 0 turned into inf as the input does.
@@ -27,12 +29,22 @@ struct SmallMatrix {
     }
 
     // A copy points at its own rows.
-    SmallMatrix(const SmallMatrix& other) : rows(other.rows)
+    SmallMatrix(const SmallMatrix& other) : rows(other.rows) { point(); }
+    SmallMatrix& operator=(const SmallMatrix&) = delete;
+
+    std::int32_t** adj() { return ptrs.data(); }
+    // minTree's working storage: one for all, as the program has, so that
+    // what one construction leaves there is what the next one finds.
+    static TreeWork& work()
+    {
+        static TreeWork* const shared = reserveTreeWork();
+        return *shared;
+    }
+
+private:
+    void point()
     {
         for (auto& row : rows)
             ptrs.push_back(row.data());
     }
-    SmallMatrix& operator=(const SmallMatrix&) = delete;
-
-    std::int32_t** adj() { return ptrs.data(); }
 };

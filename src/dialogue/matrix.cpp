@@ -6,8 +6,6 @@
 #include <ostream>
 #include <string>
 
-#include "tree/min_tree.hpp"
-
 namespace {
 
 // How reading one number ended.
@@ -117,20 +115,17 @@ bool readOne(std::istream& in, std::int32_t& value, std::ostream& err, What what
 
 std::int32_t** reserveMatrix()
 {
-    std::int32_t** adj = nullptr;
-    std::int32_t r = 1;
-    try {
-        adj = new std::int32_t*[matrixSize];
-        for (; r < matrixSize; ++r)
-            adj[r] = new std::int32_t[matrixSize];
-    } catch (const std::bad_alloc&) {
-        if (adj != nullptr) {
-            for (std::int32_t k = 1; k < r; ++k)
-                delete[] adj[k];
-            delete[] adj;
-        }
+    std::int32_t** adj = new (std::nothrow) std::int32_t*[matrixSize];
+    // One block carved into rows: no per-row header is written, so a row's
+    // pages stay untouched until the input reaches them.
+    std::int32_t* rows = new (std::nothrow) std::int32_t[std::size_t{maxVer} * matrixSize];
+    if (adj == nullptr || rows == nullptr) {
+        delete[] adj;
+        delete[] rows;
         return nullptr;
     }
+    for (std::int32_t r = 1; r <= maxVer; ++r)
+        adj[r] = rows + std::size_t{matrixSize} * static_cast<std::size_t>(r - 1);
     return adj;
 }
 

@@ -4,11 +4,18 @@
 #include <cstdint>
 #include <iosfwd>
 
-// Slots per dimension: rows and columns 1..9998 are vertices, slot 0 never is.
-constexpr std::int32_t matrixSize = 9999;
+// Weight that means "no edge": neither it nor anything heavier is ever chosen.
+constexpr std::int32_t noEdge = 100;
 
-// Reserves the row table and rows 1..9998. Entries are left unset, so pages
-// that are never written never become resident. nullptr when memory runs out.
+// Most vertices a graph can have: rows and columns 1..maxVer of the matrix.
+constexpr std::int32_t maxVer = 9998;
+
+// Slots per dimension; slot 0 is never a vertex.
+constexpr std::int32_t matrixSize = maxVer + 1;
+
+// Reserves the row table and rows 1..maxVer as one block. Entries are left
+// unset, so pages that are never written never become resident. nullptr when
+// memory runs out.
 std::int32_t** reserveMatrix();
 
 // Reads the vertex count (at most maxVer). On bad input writes a message to

@@ -1,22 +1,80 @@
 #include "tree/min_tree.hpp"
 
+#include "tree/head_queue.hpp"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+#include <utility>
+
 namespace {
 
-// Lightest entry below inf among columns 1..n of a row, and the first column
-// that holds it; inf and column 0 when there is none. O(n).
-void lightest(const std::int32_t* line, std::int32_t n, std::int32_t inf, std::int32_t& w,
-              std::int32_t& col)
+// A hint to the cache; nothing where the compiler has none.
+inline void prefetch(const void* p)
 {
-    w = inf;
-    col = 0;
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+// Widest span of weights in a row that is sorted by counting.
+constexpr std::int32_t countMax = 2 * matrixSize;
+
+// Writes the columns of line's entries below inf to to, ordered by weight and
+// then column, and returns how many there are. O(n + span) by counting when
+// the weights span fewer than countMax values, O(n log n) otherwise.
+std::int32_t sortRow(const std::int32_t* line, std::int32_t n, std::int32_t inf, std::uint16_t* to,
+                     std::int32_t* count)
+{
+    std::int32_t lo = inf, hi = std::numeric_limits<std::int32_t>::min(), kept = 0;
     for (std::int32_t c = 1; c <= n; ++c)
-        if (line[c] < w) {
-            w = line[c];
-            col = c;
+        if (line[c] < inf) {
+            lo = std::min(lo, line[c]);
+            hi = std::max(hi, line[c]);
+            ++kept;
         }
+    if (kept == 0)
+        return 0;
+    if (std::int64_t{hi} - lo < countMax) {
+        const auto span = static_cast<std::int32_t>(hi - lo + 1);
+        std::fill(count, count + span, 0);
+        for (std::int32_t c = 1; c <= n; ++c)
+            if (line[c] < inf)
+                ++count[line[c] - lo];
+        // Counts become each weight's first place; ascending columns within it.
+        std::int32_t at = 0;
+        for (std::int32_t k = 0; k < span; ++k)
+            at += std::exchange(count[k], at);
+        for (std::int32_t c = 1; c <= n; ++c)
+            if (line[c] < inf)
+                to[count[line[c] - lo]++] = static_cast<std::uint16_t>(c);
+    } else {
+        std::int32_t at = 0;
+        for (std::int32_t c = 1; c <= n; ++c)
+            if (line[c] < inf)
+                to[at++] = static_cast<std::uint16_t>(c);
+        std::sort(to, to + kept, [line](std::uint16_t a, std::uint16_t b) {
+            return line[a] < line[b] || (line[a] == line[b] && a < b);
+        });
+    }
+    return kept;
 }
 
 }  // namespace
+
+struct TreeWork {
+    // Each tree row's entries below inf by weight, then column; row r at (r - 1) * n.
+    std::uint16_t order[std::size_t{maxVer} * maxVer];
+    std::int32_t count[countMax];  // sortRow's tally
+    HeadQueue queue;
+};
+
+TreeWork* reserveTreeWork()
+{
+    return new (std::nothrow) TreeWork;
+}
 
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
 {
@@ -35,40 +93,67 @@ void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
 
 // Prim's method in passes: each pass takes the lightest entry of a tree row,
 // the first in row-major order among equals, reports it when it leads out of
-// the tree, and erases it with its mirror. Each tree row's lightest entry is
-// kept, and a pass changes at most two rows, so a pass costs O(n) instead of
-// scanning the whole block; up to O(n^2) passes in all.
-bool minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out,
-             std::ostream& err)
+// the tree, and erases it with its mirror. A row is sorted once, when it joins
+// the tree; a cursor walks it past erased entries, and a queue over the rows'
+// cursors picks each pass's row. O(n^2) to sort, O(1) a pass when the weights
+// span fewer than bitSpan values, O(log n) otherwise.
+Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
+              std::ostream& out, std::ostream& err)
 {
     if (n > maxVer)
-        return false;
-    std::uint8_t used[maxVer + 1] = {};
-    std::int32_t low[maxVer + 1];     // lightest entry of a tree row, inf when none
-    std::int32_t lowCol[maxVer + 1];  // the first column holding it
+        return {};
+    const std::int32_t m = std::max(n, 1);
+    std::uint8_t used[matrixSize];
+    std::int32_t head[matrixSize];  // a tree row's lightest live entry, as a place in order
+    std::int32_t stop[matrixSize];  // the end of the row's entries in order
+    std::uint16_t* const order = work.order;
+    HeadQueue& queue = work.queue;
+    std::fill(used + 1, used + m + 1, std::uint8_t{0});
     used[1] = 1;
     std::int32_t size = 1;
-    std::int64_t treeCost = 0;  // 98 weights of 32 bits can overflow 32 bits
+    std::int64_t treeCost = 0;  // 9997 weights of 32 bits can overflow 32 bits
+    std::int64_t passes = 0;
+
+    // Moves row r's cursor past erased entries and requeues the row.
+    const auto settle = [&](std::int32_t r) {
+        const std::int32_t* line = adj[r];
+        while (head[r] < stop[r] && line[order[head[r]]] >= inf)
+            ++head[r];
+        const bool has = head[r] < stop[r];
+        setHead(queue, r, has, has ? line[order[head[r]]] : inf);
+    };
+    const auto join = [&](std::int32_t r) {
+        head[r] = (r - 1) * n;
+        stop[r] = head[r] + sortRow(adj[r], n, inf, order + head[r], work.count);
+        settle(r);
+    };
 
     out << "\nМинимальное охватывающее дерево:";
-    if (size < n)
-        lightest(adj[1], n, inf, low[1], lowCol[1]);
-    while (size < n) {
-        // Strict less over ascending rows keeps the lowest row among equals.
-        std::int32_t w = inf;
-        std::int32_t row = 0;
+    if (size < n) {
+        // The lightest weight decides the queue's form; every key lies in lo..inf-1.
+        std::int32_t lo = inf;
         for (std::int32_t r = 1; r <= n; ++r)
-            if (used[r] != 0 && low[r] < w) {
-                w = low[r];
-                row = r;
-            }
+            lo = std::min(lo, *std::min_element(adj[r] + 1, adj[r] + n + 1));
+        startQueue(queue, n, std::min(lo, inf - 1), inf - 1);
+        join(1);
+    }
+    while (size < n) {
+        const std::int32_t row = leastRow(queue);
         if (row == 0) {
             // No edge leaves the tree: the rest of the graph is out of reach.
             out << "\n";
             writeUnreached(used, n, err);
-            return false;
+            return {false, passes};
         }
-        const std::int32_t col = lowCol[row];
+        // Equal weights go to ascending rows, so the next rows are often the
+        // next passes': fetch their sorted entries, then their matrix lines.
+        if (row + 8 <= n && used[row + 8] != 0 && head[row + 8] < stop[row + 8])
+            prefetch(order + head[row + 8]);
+        if (row + 4 <= n && used[row + 4] != 0 && head[row + 4] < stop[row + 4])
+            prefetch(adj[row + 4] + order[head[row + 4]]);
+        const std::int32_t col = order[head[row]];
+        const std::int32_t w = adj[row][col];
+        ++passes;
         const bool joins = used[col] == 0;
         if (joins) {
             out << "\nИз " << row << " вершины в " << col << " вершину, ребро = " << w;
@@ -79,13 +164,16 @@ bool minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream&
         adj[col][row] = inf;
         adj[row][col] = inf;
 
-        lightest(adj[row], n, inf, low[row], lowCol[row]);
-        // Row col changed only where the mirror was erased; that matters when
-        // it is new to the tree or the mirror was its lightest entry.
-        if (col != row && (joins || lowCol[col] == row))
-            lightest(adj[col], n, inf, low[col], lowCol[col]);
+        ++head[row];
+        settle(row);
+        // The mirror's erasure matters to a new row, which is sorted without
+        // it, and to a tree row whose lightest live entry it was.
+        if (joins)
+            join(col);
+        else if (col != row && head[col] < stop[col] && order[head[col]] == row)
+            settle(col);
     }
     out << "\n";
     out << "\nМинимальная стоимость: " << treeCost << "\n";
-    return true;
+    return {true, passes};
 }
