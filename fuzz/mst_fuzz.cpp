@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "dialogue/input.hpp"
 #include "dialogue/matrix.hpp"
 #include "literal_min_tree.hpp"
 #include "small_matrix.hpp"
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static SmallMatrix m(most);
     static SmallMatrix literal(most);
 
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    Input in = textInput(std::string_view(reinterpret_cast<const char*>(data), size));
     std::ostringstream out, err;
     std::int32_t n = 0;
     const bool counted = readCount(in, n, err);

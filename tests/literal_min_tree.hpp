@@ -14,7 +14,8 @@ inline Built literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj
 {
     if (n > maxVer)
         return {};
-    std::vector<std::uint8_t> used(matrixSize, 0);
+    std::vector<std::uint8_t> flags(matrixSize, 0);  // too many for the stack of a fuzzer
+    std::uint8_t* used = flags.data();
     used[1] = 1;
     std::int32_t size = 1;
     std::int64_t treeCost = 0;
@@ -34,7 +35,7 @@ inline Built literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj
                 }
         if (row == 0) {
             out << "\n";
-            writeUnreached(used.data(), n, err);
+            writeUnreached(used, n, err);
             return {false, passes};
         }
         ++passes;

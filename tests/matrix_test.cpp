@@ -1,9 +1,10 @@
-// Reading the vertex count and the matrix.
+// Reading the vertex count and the matrix, in process, one table row a case.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
+#include "dialogue/input.hpp"
 #include "dialogue/matrix.hpp"
 #include "small_matrix.hpp"
 
@@ -16,7 +17,7 @@ using Rows = std::vector<std::vector<std::int32_t>>;
 Rows read(std::int32_t n, const std::string& text)
 {
     SmallMatrix m(n);
-    std::istringstream in(text);
+    Input in = textInput(text);
     std::ostringstream err;
     EXPECT_TRUE(readMatrix(m.adj(), n, inf, in, err)) << err.str();
     Rows got;
@@ -37,34 +38,48 @@ TEST(ReadMatrix, AnyWhitespaceSeparates)
     EXPECT_EQ(read(2, "0 7 7 0"), want);
     EXPECT_EQ(read(2, "0\n7\n7\n0\n"), want);
     EXPECT_EQ(read(2, "\t0\r\n  7\v7\f0"), want);
+    // Long enough for the quick way and the careful one to meet.
+    EXPECT_EQ(read(2, "  +0000000000000   \t 7     7\r\n\r\n            -0 "), want);
 }
 
 TEST(ReadMatrix, NothingIsReadForNoVertices)
 {
     for (const std::int32_t n : {0, -1, -2147483647 - 1}) {
         SmallMatrix m(1);
-        std::istringstream in("5 6");
+        Input in = textInput("5 6");
         std::ostringstream err;
         EXPECT_TRUE(readMatrix(m.adj(), n, inf, in, err));
         EXPECT_EQ(m.rows[1][1], -77);
-        std::string rest;
-        std::getline(in, rest);
-        EXPECT_EQ(rest, "5 6");
+        EXPECT_EQ(std::string(in.at, in.end), "5 6");
     }
 }
 
-struct CountCase {
-    std::string text;
+struct Case {
+    std::string text;  // the whole input; its count is read, then a 2 x 2 matrix
     bool ok;
-    std::int32_t value;  // when ok
+    std::int32_t value;  // the count or the last entry read, when ok
     std::string err;     // when not ok
 };
 
-TEST(ReadCount, AcceptsExactlyDecimal32BitIntegersUpToTheLimit)
+const std::string countRange = "; нужно целое число не больше 9998.\n";
+const std::string entryRange = "; нужно целое число от -2147483648 до 2147483647.\n";
+
+std::string badCount(const std::string& shown)
 {
-    const std::string range = "; нужно целое число от -2147483648 до 2147483647.\n";
-    const std::string longDigits(60, '1');
-    const CountCase cases[] = {
+    return "Ошибка: вместо количества вершин графа введено «" + shown + "»" + countRange;
+}
+
+std::string badEntry(const std::string& where, const std::string& shown)
+{
+    return "Ошибка: вместо элемента матрицы в строке " + where + " введено «" + shown + "»" +
+           entryRange;
+}
+
+TEST(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
+{
+    const std::string digits60(60, '1');
+    const std::string zeros(3 << 20, '0');
+    const Case cases[] = {
         {"  \n 7 9", true, 7, ""},
         {"+7", true, 7, ""},
         {"-0", true, 0, ""},
@@ -72,50 +87,94 @@ TEST(ReadCount, AcceptsExactlyDecimal32BitIntegersUpToTheLimit)
         {"000000000000000000000000000000000000000000000000000000000012", true, 12, ""},
         {"-2147483648", true, -2147483647 - 1, ""},
         {"9998", true, 9998, ""},
+        {"\xef\xbb\xbf"
+         "3",
+         true, 3, ""},  // a byte-order mark first is skipped
+        {"2\n0 -2147483648 2147483647 0", true, 100, ""},
         {"9999", false, 0,
          "Ошибка: количество вершин графа не может быть больше 9998, а введено 9999.\n"},
-        {"2147483648", false, 0,
-         "Ошибка: вместо количества вершин графа введено «2147483648»" + range},
-        {"+", false, 0, "Ошибка: вместо количества вершин графа введено «+»" + range},
-        {"5-", false, 0, "Ошибка: вместо количества вершин графа введено «5-»" + range},
-        {"٣", false, 0, "Ошибка: вместо количества вершин графа введено «٣»" + range},
-        {longDigits, false, 0,
-         "Ошибка: вместо количества вершин графа введено «" + longDigits.substr(0, 40) + "…»" +
-             range},
+        {"2147483648", false, 0, badCount("2147483648")},
+        {"99999999999", false, 0, badCount("99999999999")},
+        {"+", false, 0, badCount("+")},
+        {"5-", false, 0, badCount("5-")},
+        {"abc", false, 0, badCount("abc")},
+        {"٣", false, 0, badCount("٣")},
+        {"2 \xef\xbb\xbf", false, 0, badEntry("1, столбце 1", "\xef\xbb\xbf")},
+        {"\xef\xbb"
+         "3",
+         false, 0, badCount("??3")},
+        {digits60, false, 0, badCount(digits60.substr(0, 40) + "…")},
         // A cut never splits a character: the 2-byte letter after 39 bytes goes whole.
-        {std::string(39, 'x') + "жж", false, 0,
-         "Ошибка: вместо количества вершин графа введено «" + std::string(39, 'x') + "…»" + range},
+        {std::string(39, 'x') + "жж", false, 0, badCount(std::string(39, 'x') + "…")},
+        {zeros, false, 0, badCount(zeros.substr(0, 40) + "…")},
+        {"2\n0 3.5", false, 0, badEntry("1, столбце 2", "3.5")},
+        {"2\n0 1e3", false, 0, badEntry("1, столбце 2", "1e3")},
+        {"2\n0 7, 7 0", false, 0, badEntry("1, столбце 2", "7,")},
+        {"2\n0 7\n--5 0", false, 0, badEntry("2, столбце 1", "--5")},
+        {"2\n0 -2147483649", false, 0, badEntry("1, столбце 2", "-2147483649")},
+        {std::string("2\n0 5\0005", 7), false, 0, badEntry("1, столбце 2", "5?5")},
+        // Nothing that could steer the terminal is echoed: C0, DEL, C1 (CSI
+        // among them), bidirectional controls, and bytes that are no UTF-8.
+        {"\x1b[2J", false, 0, badCount("?[2J")},
+        {"1\x7f", false, 0, badCount("1?")},
+        {"\xc2\x9b"
+         "31m",
+         false, 0, badCount("?31m")},
+        {"a\xe2\x80\xae"
+         "b\xe2\x81\xa6",
+         false, 0, badCount("a?b?")},
+        {"\xff\xc3(\xed\xa0\x80\xc0\xaf", false, 0,
+         badCount("??"
+                  "(?????")},
+        {"é€𝄞", false, 0, badCount("é€𝄞")},
         {"", false, 0, "Ошибка: ввод закончился, не хватает количества вершин графа.\n"},
         {" \n\t", false, 0, "Ошибка: ввод закончился, не хватает количества вершин графа.\n"},
+        {"2\n0 1\n1", false, 0,
+         "Ошибка: ввод закончился, не хватает элемента матрицы в строке 2, столбце 2.\n"},
     };
-    for (const CountCase& c : cases) {
-        std::istringstream in(c.text);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text.substr(0, 60)));
+        Input in = textInput(c.text);
         std::ostringstream err;
         std::int32_t n = -1;
-        EXPECT_EQ(readCount(in, n, err), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(n, c.value) << c.text;
+        SmallMatrix m(2);
+        bool ok = readCount(in, n, err);
+        std::int32_t last = n;
+        if (ok && n == 2) {
+            ok = readMatrix(m.adj(), n, inf, in, err);
+            last = m.rows[2][2];
         }
-        EXPECT_EQ(err.str(), c.err) << c.text;
+        EXPECT_EQ(ok, c.ok);
+        if (c.ok) {
+            EXPECT_EQ(last, c.value);
+        }
+        EXPECT_EQ(err.str(), c.err);
     }
 }
 
-TEST(ReadCount, StopsRightAfterTheNumber)
+TEST(ReadNumbers, StopRightAfterTheNumber)
 {
-    std::istringstream in("3\n0 1");
+    Input in = textInput("3\n0 1");
     std::ostringstream err;
     std::int32_t n = 0;
     ASSERT_TRUE(readCount(in, n, err));
-    EXPECT_EQ(in.get(), '\n');
+    EXPECT_EQ(std::string(in.at, in.end), "\n0 1");
 }
 
-TEST(ReadCount, HugeTokenIsQuotedShort)
+TEST(ReadNumbers, FindWhatFollowsTheMatrix)
 {
-    std::istringstream in(std::string(1 << 22, 'a'));
-    std::ostringstream err;
-    std::int32_t n = 0;
-    EXPECT_FALSE(readCount(in, n, err));
-    EXPECT_LT(err.str().size(), 300u);
+    const struct {
+        const char* text;
+        bool follows;
+    } cases[] = {{"1 5", false}, {"1 5 \n\t \r\n", false}, {"1 5 6", true}, {"1 5\n\x01", true}};
+    for (const auto& c : cases) {
+        Input in = textInput(c.text);
+        std::ostringstream err;
+        std::int32_t n = 0;
+        SmallMatrix m(1);
+        ASSERT_TRUE(readCount(in, n, err) && readMatrix(m.adj(), n, inf, in, err));
+        EXPECT_EQ(dataFollows(in), c.follows) << c.text;
+    }
 }
 
 }  // namespace

@@ -106,6 +106,7 @@ TEST(KeyPress, WaitsForOneKeyThenRestoresTheTerminal)
 {
     const KeyCase cases[] = {
         {"1 0\nq\n", "x", 0},    // the typed-ahead q must not count as the key
+        {"1 0 q\n", "x", 0},     // nor a q already read along with the matrix
         {"1 0\n", "\x03", 0},    // Ctrl+C is a key, not a way to skip the restore
         {"1 0\n", "\x1b[A", 0},  // an arrow: all of it is taken
         {"abc\n", "x", 1},       // a failed run waits as well
@@ -116,6 +117,8 @@ TEST(KeyPress, WaitsForOneKeyThenRestoresTheTerminal)
         ASSERT_GT(t.pid, 0);
         termios before{};
         ASSERT_EQ(tcgetattr(t.slave, &before), 0);
+        // The question shows before the program waits for its answer.
+        ASSERT_TRUE(t.waitFor("Введите количество вершин графа:")) << t.seen;
         t.type(c.input);
         ASSERT_TRUE(t.waitFor(prompt)) << t.seen;
 

@@ -25,7 +25,9 @@ Outcome runProgram(const std::string& input, const Setup& setup)
         return {};
     const pid_t pid = fork();
     if (pid == 0) {
-        dup2(in[0], 0);
+        dup2(setup.inFile != nullptr ? open(setup.inFile, O_RDONLY) : in[0], 0);
+        if (setup.closedInput)
+            close(0);
         dup2(setup.outFile != nullptr ? open(setup.outFile, O_WRONLY) : out[1], 1);
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
@@ -48,7 +50,10 @@ Outcome runProgram(const std::string& input, const Setup& setup)
 
     Outcome run;
     std::size_t sent = 0;
-    if (input.empty()) {
+    std::string feed = input;
+    if (feed.empty() && !setup.endless.empty())
+        feed = setup.endless;
+    if (feed.empty() && !setup.keepOpen) {
         close(in[1]);
         in[1] = -1;
     }
@@ -57,7 +62,9 @@ Outcome runProgram(const std::string& input, const Setup& setup)
         pollfd fds[3] = {{out[0], static_cast<short>(outOpen ? POLLIN : 0), 0},
                          {err[0], static_cast<short>(errOpen ? POLLIN : 0), 0},
                          {in[1], POLLOUT, 0}};
-        const int ready = poll(fds, in[1] >= 0 ? 3 : 2, limitMs);
+        // An input pipe kept open without more to write is not waited on.
+        const bool writing = in[1] >= 0 && sent < feed.size();
+        const int ready = poll(fds, writing ? 3 : 2, limitMs);
         if (ready <= 0) {
             run.hung = true;
             kill(pid, SIGKILL);
@@ -72,11 +79,14 @@ Outcome runProgram(const std::string& input, const Setup& setup)
                 else
                     (k == 0 ? run.out : run.err).append(buf, static_cast<std::size_t>(got));
             }
-        if (in[1] >= 0 && fds[2].revents != 0) {
-            const ssize_t put = write(in[1], input.data() + sent, input.size() - sent);
+        if (writing && fds[2].revents != 0) {
+            const ssize_t put = write(in[1], feed.data() + sent, feed.size() - sent);
             if (put > 0)
                 sent += static_cast<std::size_t>(put);
-            if (put < 0 || sent == input.size()) {
+            if (put >= 0 && sent == feed.size() && !setup.endless.empty()) {
+                feed = setup.endless;  // and so on, until the program stops reading
+                sent = 0;
+            } else if (put < 0 || (sent == feed.size() && !setup.keepOpen)) {
                 close(in[1]);
                 in[1] = -1;
             }

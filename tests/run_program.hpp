@@ -15,6 +15,10 @@ struct Setup {
     long memLimit = 0;              // address space in bytes, to starve the free store
     const char* outFile = nullptr;  // takes standard output instead of a pipe
     const char* locPath = nullptr;  // LOCPATH: where the C library looks for locales
+    const char* inFile = nullptr;   // gives standard input instead of a pipe
+    bool keepOpen = false;          // the pipe stays open after the input
+    bool closedInput = false;       // standard input is not open at all
+    std::string endless = {};       // written again and again after the input
 };
 
 // Runs mst with input on a pipe as standard input.

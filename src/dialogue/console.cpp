@@ -3,9 +3,13 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdint>
 #include <iterator>
 #include <ostream>
 
+#include <poll.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -28,6 +32,41 @@ void setupConsole()
     // "RUS" is the Windows name; Linux knows the same locale by its full name.
     if (std::setlocale(LC_ALL, "RUS") == nullptr)
         std::setlocale(LC_ALL, "ru_RU.UTF-8");
+}
+
+long readInput(char* buf, std::size_t size)
+{
+    ssize_t got = 0;
+    do
+        got = read(STDIN_FILENO, buf, size);
+    while (got < 0 && errno == EINTR);
+    return static_cast<long>(got);
+}
+
+Source inputSource()
+{
+    struct stat st {};
+    if (isatty(STDIN_FILENO))
+        return Source::terminal;
+    if (fstat(STDIN_FILENO, &st) == 0 && S_ISREG(st.st_mode))
+        return Source::file;
+    return Source::other;
+}
+
+bool inputReady()
+{
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
+}
+
+void preferLargePages(void* p, std::size_t bytes)
+{
+    // Only whole 2 MiB pages inside the range, so nothing outside it grows.
+    constexpr std::uintptr_t large = std::uintptr_t{1} << 21;
+    const auto from = (reinterpret_cast<std::uintptr_t>(p) + large - 1) & ~(large - 1);
+    const auto to = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(large - 1);
+    if (from < to)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
 void pauseForKey(std::ostream& out)

@@ -1,12 +1,29 @@
-// Everything that depends on the operating system's console: the locale and
-// the final key-press wait. A port to another system replaces console.cpp.
+// Everything that depends on the operating system's console: the locale,
+// standard input's bytes and the final key-press wait. A port to another
+// system replaces console.cpp.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 
 // Selects the Russian locale where the system has one; otherwise keeps the
 // current one. Only the decimal separator of the elapsed time depends on it.
 void setupConsole();
+
+// Reads up to size bytes of standard input, waiting only until some arrive:
+// how many, 0 at its end, -1 when reading fails.
+long readInput(char* buf, std::size_t size);
+
+// What standard input is, as far as looking ahead in it is concerned.
+enum class Source { terminal, file, other };
+Source inputSource();
+
+// True when standard input can be read now without waiting.
+bool inputReady();
+
+// A hint that bytes from p on will all be used soon, so that the system may
+// back them with large pages and take far fewer page faults.
+void preferLargePages(void* p, std::size_t bytes);
 
 // Writes the press-any-key prompt to out and, when standard input is a
 // terminal, waits for one key with the terminal's settings restored afterwards.

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+struct Input;
+
 // Weight that means "no edge": neither it nor anything heavier is ever chosen.
 constexpr std::int32_t noEdge = 100;
 
@@ -20,9 +22,9 @@ std::int32_t** reserveMatrix();
 
 // Reads the vertex count (at most maxVer). On bad input writes a message to
 // err and returns false.
-bool readCount(std::istream& in, std::int32_t& kolVer, std::ostream& err);
+bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err);
 
 // Reads rows 1..kolVer of adj row by row; a typed 0 becomes inf, no edge.
 // On bad input writes a message to err and returns false.
-bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, std::istream& in,
+bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, Input& in,
                 std::ostream& err);

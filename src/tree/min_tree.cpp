@@ -76,6 +76,13 @@ TreeWork* reserveTreeWork()
     return new (std::nothrow) TreeWork;
 }
 
+void fillsWhole(TreeWork& work, std::int32_t n, void (*advise)(void*, std::size_t))
+{
+    if (n > 1 && n <= maxVer)
+        advise(work.order,
+               sizeof(std::uint16_t) * static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+}
+
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
 {
     std::int32_t missed = 0;

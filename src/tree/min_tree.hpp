@@ -20,6 +20,9 @@ struct TreeWork;
 // nullptr when memory runs out.
 TreeWork* reserveTreeWork();
 
+// Tells advise which stretches of work a graph of n vertices fills whole.
+void fillsWhole(TreeWork& work, std::int32_t n, void (*advise)(void*, std::size_t));
+
 // Grows the tree from vertex 1 over rows and columns 1..n of adj, writing each
 // edge to out as it joins and then the total cost. Entries of inf or more are
 // no edge. Every entry taken is erased with its mirror (set to inf). When some vertex cannot be

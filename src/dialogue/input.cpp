@@ -1,0 +1,235 @@
+#include "dialogue/input.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
+#include "dialogue/console.hpp"
+
+namespace {
+
+constexpr std::size_t chunk = std::size_t{1} << 20;
+
+// Bytes of a bad token quoted back to the user; the rest is cut.
+constexpr std::size_t shownMax = 40;
+
+// A token this long cannot be a number, however many leading zeros it has.
+constexpr std::size_t tokenMax = std::size_t{1} << 20;
+
+// Magnitude past which no 32-bit number lies.
+constexpr std::int64_t limit = std::int64_t{1} << 31;
+
+// Takes the next bytes of standard input in place of those read; false when
+// none come, at the end or on a failure.
+bool refill(Input& in)
+{
+    if (!in.fromStdin || in.ended || in.failed) {
+        in.ended = !in.failed;
+        return false;
+    }
+    std::cout.flush();  // the prompt shows before any wait
+    const long got = readInput(in.buf.get(), in.room);
+    if (got <= 0) {
+        (got == 0 ? in.ended : in.failed) = true;
+        in.at = in.end = in.buf.get();
+        return false;
+    }
+    in.at = in.buf.get();
+    in.end = in.at + got;
+    return true;
+}
+
+// The next byte without taking it; -1 when there is none.
+int peek(Input& in)
+{
+    if (in.at == in.end && !refill(in))
+        return -1;
+    return static_cast<unsigned char>(*in.at);
+}
+
+// The UTF-8 character that text starts with: its length, 0 when the bytes
+// are no UTF-8 or are cut short, and whether it may be shown. Controls may
+// not: they could move the cursor, recolour the terminal or turn the text's
+// direction around.
+std::size_t charAt(std::string_view text, bool& showable)
+{
+    const auto b = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = b(0);
+    showable = lead >= 0x20 && lead != 0x7f;
+    if (lead < 0x80)
+        return 1;
+    const std::size_t len = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    if (len == 0 || lead > 0xf4 || text.size() < len)
+        return 0;
+    std::uint32_t cp = lead & (0x7fu >> len);
+    for (std::size_t k = 1; k < len; ++k) {
+        if ((b(k) & 0xc0) != 0x80)
+            return 0;
+        cp = cp << 6 | (b(k) & 0x3fu);
+    }
+    const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < least[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
+        return 0;
+    showable = cp > 0x9f && !(cp >= 0x202a && cp <= 0x202e) && !(cp >= 0x2066 && cp <= 0x2069);
+    return len;
+}
+
+// The token as it may safely be echoed, in «»: a character that may not be
+// shown becomes "?", and so does each byte that is no UTF-8. A cut loses no
+// half character.
+std::string quoted(std::string_view token, bool cut)
+{
+    std::string shown = "«";
+    while (!token.empty()) {
+        bool showable = false;
+        std::size_t len = charAt(token, showable);
+        if (len == 0 && cut && token.size() < 4 &&
+            charAt(std::string(token) + "\x80\x80\x80", showable) > 0)
+            break;  // the cut split this character: drop its first bytes
+        shown += len > 0 && showable ? token.substr(0, len) : "?";
+        token.remove_prefix(std::max<std::size_t>(len, 1));
+    }
+    return shown + (cut ? "…»" : "»");
+}
+
+// Appends bytes of the token to the quoted part while it has room.
+void keep(std::string& head, const char* from, const char* to)
+{
+    const std::size_t room = shownMax + 1 - std::min(head.size(), shownMax + 1);
+    head.append(from, std::min(static_cast<std::size_t>(to - from), room));
+}
+
+}  // namespace
+
+Input stdinInput()
+{
+    Input in;
+    in.buf = std::make_unique<char[]>(chunk);
+    in.room = chunk;
+    in.at = in.end = in.buf.get();
+    in.fromStdin = true;
+    return in;
+}
+
+Input textInput(std::string_view text)
+{
+    Input in;
+    in.buf = std::make_unique<char[]>(text.size() + 1);
+    std::memcpy(in.buf.get(), text.data(), text.size());
+    in.room = text.size();
+    in.at = in.buf.get();
+    in.end = in.at + text.size();
+    return in;
+}
+
+Got readIntSlowly(Input& in, std::int32_t& value)
+{
+    std::string head;  // the token's first bytes, kept only for a message
+    bool bad = false;
+    if (in.atStart) {
+        // A byte-order mark, as some editors write first, is no token.
+        in.atStart = false;
+        const unsigned char mark[] = {0xef, 0xbb, 0xbf};
+        for (const unsigned char m : mark) {
+            if (peek(in) != m)
+                break;
+            head += static_cast<char>(*in.at++);
+        }
+        if (head.size() == std::size(mark))
+            head.clear();
+        bad = !head.empty();
+    }
+
+    std::size_t len = head.size();
+    bool neg = false;
+    std::int64_t mag = 0;
+    bool digits = false;
+    if (!bad) {
+        int ch = peek(in);
+        for (; ch >= 0 && isBlank(static_cast<unsigned char>(ch)); ch = peek(in))
+            ++in.at;
+        if (ch < 0)
+            return in.failed ? Got::failed : Got::ended;
+        if (ch == '-' || ch == '+') {
+            neg = ch == '-';
+            head += static_cast<char>(ch);
+            ++in.at;
+            ++len;
+        }
+        // Digits, across chunks, until a blank, the end, or a byte that
+        // makes it no 32-bit number; no further than that.
+        for (;;) {
+            const char* from = in.at;
+            const char* p = from;
+            for (; p < in.end; ++p) {
+                const unsigned d = static_cast<unsigned char>(*p) - unsigned{'0'};
+                if (d > 9)
+                    break;
+                mag = mag * 10 + d;
+                digits = true;
+                if (mag >= limit + (neg ? 1 : 0)) {
+                    bad = true;
+                    ++p;
+                    break;
+                }
+            }
+            len += static_cast<std::size_t>(p - from);
+            in.at = p;
+            if (bad || p < in.end) {
+                bad = bad || !isBlank(static_cast<unsigned char>(*p));  // p < in.end here
+                if (bad)
+                    keep(head, from, p);
+                break;
+            }
+            keep(head, from, p);
+            if (len > tokenMax) {
+                bad = true;
+                break;
+            }
+            if (!refill(in)) {
+                if (in.failed)
+                    return Got::failed;
+                break;
+            }
+        }
+    }
+    if (!bad && digits) {
+        value = static_cast<std::int32_t>(neg ? -mag : mag);
+        return Got::number;
+    }
+
+    // Not a number: take just enough more of it to quote it.
+    for (int ch = peek(in);
+         ch >= 0 && !isBlank(static_cast<unsigned char>(ch)) && head.size() <= shownMax;
+         ch = peek(in))
+        head += static_cast<char>(*in.at++);
+    if (in.failed)
+        return Got::failed;
+    const bool cut = head.size() > shownMax;
+    in.shown = quoted(std::string_view(head).substr(0, shownMax), cut);
+    return Got::other;
+}
+
+bool dataFollows(Input& in)
+{
+    const auto nonBlank = [&in] {
+        return std::any_of(in.at, in.end,
+                           [](char ch) { return !isBlank(static_cast<unsigned char>(ch)); });
+    };
+    if (nonBlank())
+        return true;
+    if (!in.fromStdin || in.ended || in.failed)
+        return false;
+    switch (inputSource()) {
+    case Source::terminal:
+        return false;
+    case Source::file:
+        while (refill(in))
+            if (nonBlank())
+                return true;
+        return false;
+    case Source::other:
+        return inputReady() && refill(in) && nonBlank();
+    }
+    return false;
+}
