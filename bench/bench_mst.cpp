@@ -1,5 +1,6 @@
 // Tree construction against the literal whole-block search and Boost.Graph's
-// Prim on the same graphs; the whole program's wall time and peak memory.
+// Prim on the same graphs; reading a dense 9998-vertex file; the whole program
+// and Boost's end to end, wall time and peak memory.
 #include <benchmark/benchmark.h>
 
 #include <boost/graph/adjacency_matrix.hpp>
@@ -8,10 +9,15 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <sstream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "dialogue/input.hpp"
 #include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"
 
@@ -200,6 +206,55 @@ void wholeRun(benchmark::State& state, const char* program, const char* path)
 BENCHMARK_CAPTURE(wholeRun, worst99, MST_BINARY, MST_SOURCE_DIR "/examples/worst99.txt")
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
+
+// The dense 9998-vertex graph as a user would type it, written once.
+const char* denseText()
+{
+    static const std::string path = [] {
+        const std::string name = MST_BENCH_DIR "/dense9998.txt";
+        if (std::FILE* old = std::fopen(name.c_str(), "r")) {
+            std::fclose(old);
+            return name;
+        }
+        const Graph& g = graph(false, maxVer);
+        std::FILE* f = std::fopen(name.c_str(), "w");
+        std::fprintf(f, "%d\n", g.n);
+        for (std::int32_t r = 1; r <= g.n; ++r)
+            for (std::int32_t c = 1; c <= g.n; ++c)
+                std::fprintf(f, "%d%c", g.at(r, c) >= inf ? 0 : g.at(r, c), c < g.n ? ' ' : '\n');
+        std::fclose(f);
+        return name;
+    }();
+    return path.c_str();
+}
+
+// Reading that file into the program's matrix, through standard input.
+void parseDense(benchmark::State& state)
+{
+    const int fd = open(denseText(), O_RDONLY);
+    const int saved = dup(0);
+    dup2(fd, 0);
+    for (auto _ : state) {
+        lseek(0, 0, SEEK_SET);
+        Input in = stdinInput();
+        std::int32_t n = 0;
+        std::ostringstream err;
+        if (!readCount(in, n, err) || !readMatrix(programMatrix(), n, inf, in, err))
+            state.SkipWithError("the file did not read");
+    }
+    dup2(saved, 0);
+    close(saved);
+    close(fd);
+}
+BENCHMARK(parseDense)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The program and the anchor end to end on the same file, one after the other.
+void wholeDense(benchmark::State& state, const char* program)
+{
+    wholeRun(state, program, denseText());
+}
+BENCHMARK_CAPTURE(wholeDense, program, MST_BINARY)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_CAPTURE(wholeDense, boost, BOOST_MST)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 

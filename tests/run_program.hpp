@@ -18,6 +18,7 @@ struct Setup {
     const char* inFile = nullptr;   // gives standard input instead of a pipe
     bool keepOpen = false;          // the pipe stays open after the input
     bool closedInput = false;       // standard input is not open at all
+    bool brokenOutput = false;      // standard output is a pipe whose reader has gone
     std::string endless = {};       // written again and again after the input
 };
 

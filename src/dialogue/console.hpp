@@ -1,6 +1,7 @@
-// Everything that depends on the operating system's console: the locale,
-// standard input's bytes and the final key-press wait. A port to another
-// system replaces console.cpp.
+// Everything that depends on the operating system's console: the locale and
+// the texts' encoding, standard input's bytes, memory hints and the final
+// key-press wait. One implementation per system: console_posix.cpp and
+// console_win.cpp; a port to another system adds one more.
 #pragma once
 
 #include <cstddef>

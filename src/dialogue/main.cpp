@@ -22,6 +22,7 @@ int finish(int status)
         std::cerr << "Ошибка: не удалось записать результат на стандартный вывод.\n";
         status = 1;
     }
+    std::fflush(stderr);  // where it is buffered, its messages show before the prompt
     pauseForKey(std::cout);
     return status;
 }

@@ -1,3 +1,4 @@
+// The console layer on Linux and other POSIX systems.
 #include "dialogue/console.hpp"
 
 #include <cerrno>
