@@ -104,7 +104,7 @@ void keep(std::string& head, const char* from, const char* to)
 Input stdinInput()
 {
     Input in;
-    in.buf = std::make_unique<char[]>(chunk);
+    in.buf = std::make_unique_for_overwrite<char[]>(chunk);  // pages untouched till read into
     in.room = chunk;
     in.at = in.end = in.buf.get();
     in.fromStdin = true;
@@ -114,7 +114,7 @@ Input stdinInput()
 Input textInput(std::string_view text)
 {
     Input in;
-    in.buf = std::make_unique<char[]>(text.size() + 1);
+    in.buf = std::make_unique_for_overwrite<char[]>(text.size() + 1);
     std::memcpy(in.buf.get(), text.data(), text.size());
     in.room = text.size();
     in.at = in.buf.get();
