@@ -50,7 +50,7 @@ int peek(Input& in)
 // The UTF-8 character that text starts with: its length, 0 when the bytes
 // are no UTF-8 or are cut short, and whether it may be shown. Controls may
 // not: they could move the cursor, recolour the terminal or turn the text's
-// direction around.
+// direction around; nor may an invisible byte-order mark.
 std::size_t charAt(std::string_view text, bool& showable)
 {
     const auto b = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -70,7 +70,9 @@ std::size_t charAt(std::string_view text, bool& showable)
     const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < least[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
         return 0;
-    showable = cp > 0x9f && !(cp >= 0x202a && cp <= 0x202e) && !(cp >= 0x2066 && cp <= 0x2069);
+    // A byte-order mark past the start would make the token look valid.
+    showable = cp > 0x9f && !(cp >= 0x202a && cp <= 0x202e) && !(cp >= 0x2066 && cp <= 0x2069) &&
+               cp != 0xfeff;
     return len;
 }
 
@@ -176,7 +178,8 @@ Got readIntSlowly(Input& in, std::int32_t& value)
             len += static_cast<std::size_t>(p - from);
             in.at = p;
             if (bad || p < in.end) {
-                bad = bad || !isBlank(static_cast<unsigned char>(*p));  // p < in.end here
+                // p < in.end here
+                bad = bad || !isBlank(static_cast<unsigned char>(*p)) || len > tokenMax;
                 if (bad)
                     keep(head, from, p);
                 break;

@@ -46,11 +46,13 @@ inline Got readInt(Input& in, std::int32_t& value)
 {
     // Most numbers are short, one blank apart, and far from the chunk's end:
     // those are taken here, in one sweep.
+    if (in.atStart)
+        return readIntSlowly(in, value);
     const char* p = in.at;
     while (p < in.end && (*p == ' ' || *p == '\n'))
         ++p;
     in.at = p;
-    if (in.end - p > 12 && !in.atStart) {
+    if (in.end - p > 12) {
         const bool neg = *p == '-';
         const char* q = p + (neg || *p == '+' ? 1 : 0);
         unsigned d = static_cast<unsigned char>(*q) - unsigned{'0'};
