@@ -23,10 +23,11 @@ inline void prefetch(const void* p)
 constexpr std::int32_t countMax = 2 * matrixSize;
 
 // Writes the columns of line's entries below inf to to, ordered by weight and
-// then column, and returns how many there are. O(n + span) by counting when
-// the weights span fewer than countMax values, O(n log n) otherwise.
+// then column, and returns how many there are. By counting when the weights
+// span fewer than countMax values, by their digits otherwise; O(n + span) or
+// O(n) either way. spare has room for two rows of keys.
 std::int32_t sortRow(const std::int32_t* line, std::int32_t n, std::int32_t inf, std::uint16_t* to,
-                     std::int32_t* count)
+                     std::int32_t* count, std::uint64_t* spare)
 {
     std::int32_t lo = inf, hi = std::numeric_limits<std::int32_t>::min(), kept = 0;
     for (std::int32_t c = 1; c <= n; ++c)
@@ -51,13 +52,35 @@ std::int32_t sortRow(const std::int32_t* line, std::int32_t n, std::int32_t inf,
             if (line[c] < inf)
                 to[count[line[c] - lo]++] = static_cast<std::uint16_t>(c);
     } else {
+        // (biased weight, column) as one number; stable by 11 bits of the
+        // weight at a time, lowest first, so equal weights keep their
+        // ascending columns. A digit that all share is skipped.
+        std::uint64_t* from = spare;
+        std::uint64_t* into = spare + matrixSize;
         std::int32_t at = 0;
         for (std::int32_t c = 1; c <= n; ++c)
             if (line[c] < inf)
-                to[at++] = static_cast<std::uint16_t>(c);
-        std::sort(to, to + kept, [line](std::uint16_t a, std::uint16_t b) {
-            return line[a] < line[b] || (line[a] == line[b] && a < b);
-        });
+                from[at++] = std::uint64_t{static_cast<std::uint32_t>(line[c]) ^ 0x80000000u}
+                                 << 16 |
+                             static_cast<std::uint64_t>(c);
+        for (int shift = 16; shift < 48; shift += 11) {
+            const auto digit = [shift](std::uint64_t key) {
+                return static_cast<std::int32_t>(key >> shift & 0x7ff);
+            };
+            std::fill(count, count + 2048, 0);
+            for (std::int32_t k = 0; k < kept; ++k)
+                ++count[digit(from[k])];
+            if (count[digit(from[0])] == kept)
+                continue;
+            at = 0;
+            for (std::int32_t k = 0; k < 2048; ++k)
+                at += std::exchange(count[k], at);
+            for (std::int32_t k = 0; k < kept; ++k)
+                into[count[digit(from[k])]++] = from[k];
+            std::swap(from, into);
+        }
+        for (std::int32_t k = 0; k < kept; ++k)
+            to[k] = static_cast<std::uint16_t>(from[k] & 0xffffu);
     }
     return kept;
 }
@@ -67,7 +90,8 @@ std::int32_t sortRow(const std::int32_t* line, std::int32_t n, std::int32_t inf,
 struct TreeWork {
     // Each tree row's entries below inf by weight, then column; row r at (r - 1) * n.
     std::uint16_t order[std::size_t{maxVer} * maxVer];
-    std::int32_t count[countMax];  // sortRow's tally
+    std::int32_t count[countMax];         // sortRow's tally
+    std::uint64_t spare[2 * matrixSize];  // sortRow's keys, in two buffers
     HeadQueue queue;
 };
 
@@ -131,7 +155,7 @@ Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& wo
     };
     const auto join = [&](std::int32_t r) {
         head[r] = (r - 1) * n;
-        stop[r] = head[r] + sortRow(adj[r], n, inf, order + head[r], work.count);
+        stop[r] = head[r] + sortRow(adj[r], n, inf, order + head[r], work.count, work.spare);
         settle(r);
     };
 
