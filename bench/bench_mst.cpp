@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
 #include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"
@@ -90,8 +91,11 @@ TreeWork& programWork()
     return *work;
 }
 
+// The graph into the program's matrix, with the same hints the program gives.
 void load(const Graph& g, std::int32_t** adj)
 {
+    fillsWhole(adj, g.n, preferLargePages);
+    fillsWhole(programWork(), g.n, preferLargePages);
     for (std::int32_t r = 1; r <= g.n; ++r)
         std::copy_n(&g.w[static_cast<std::size_t>(r) * (g.n + 1)], g.n + 1, adj[r]);
 }

@@ -48,11 +48,9 @@ int main()
     std::int32_t kolVer = 0;
     if (!readCount(in, kolVer, std::cerr))
         return finish(1);
-    // A large graph fills its rows nearly whole: large pages then spare most
-    // of the page faults, in the input and in the construction alike.
-    if (kolVer > maxVer / 2)
-        preferLargePages(adj[1], sizeof(std::int32_t) * std::size_t{matrixSize} *
-                                     static_cast<std::size_t>(kolVer));
+    // Where a large graph fills memory whole, large pages spare most of the
+    // page faults, in the input and in the construction alike.
+    fillsWhole(adj, kolVer, preferLargePages);
     fillsWhole(*work, kolVer, preferLargePages);
     std::cout << "\nВведите матрицу смежности:\n";
     if (!readMatrix(adj, kolVer, inf, in, std::cerr))

@@ -49,6 +49,13 @@ std::int32_t** reserveMatrix()
     return adj;
 }
 
+void fillsWhole(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t))
+{
+    if (kolVer > maxVer / 2 && kolVer <= maxVer)
+        advise(adj[1],
+               sizeof(std::int32_t) * std::size_t{matrixSize} * static_cast<std::size_t>(kolVer));
+}
+
 bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err)
 {
     static const std::string range = "целое число не больше " + std::to_string(maxVer);

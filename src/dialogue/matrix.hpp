@@ -1,6 +1,7 @@
 // The adjacency matrix and its input from the user.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 
@@ -19,6 +20,10 @@ constexpr std::int32_t matrixSize = maxVer + 1;
 // unset, so pages that are never written never become resident. nullptr when
 // memory runs out.
 std::int32_t** reserveMatrix();
+
+// Tells advise which stretch of adj a graph of kolVer vertices fills nearly
+// whole: its rows, once they are more than half used.
+void fillsWhole(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t));
 
 // Reads the vertex count (at most maxVer). On bad input writes a message to
 // err and returns false.

@@ -20,7 +20,8 @@ struct TreeWork;
 // nullptr when memory runs out.
 TreeWork* reserveTreeWork();
 
-// Tells advise which stretches of work a graph of n vertices fills whole.
+// Tells advise which stretch of work a graph of n vertices fills whole: its
+// sorted entries. Large pages there spare the construction most page faults.
 void fillsWhole(TreeWork& work, std::int32_t n, void (*advise)(void*, std::size_t));
 
 // Grows the tree from vertex 1 over rows and columns 1..n of adj, writing each
