@@ -1,6 +1,8 @@
 // The whole-program harness on POSIX systems: fork, exec and three pipes.
 #include "run_program.hpp"
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 
 #include <fcntl.h>
@@ -11,7 +13,9 @@
 
 namespace {
 
-constexpr int limitMs = 20000;  // far beyond any run; only a hang reaches it
+// Far beyond any run, sanitized or not; only a hang reaches it, including a
+// program that never stops reading an endless input.
+constexpr auto limit = std::chrono::seconds(60);
 
 }  // namespace
 
@@ -46,6 +50,7 @@ Outcome runProgram(const std::string& input, const Setup& setup)
     fcntl(in[1], F_SETFL, O_NONBLOCK);
 
     Outcome run;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     std::size_t sent = 0;
     std::string feed = input;
     if (feed.empty() && !setup.endless.empty())
@@ -61,7 +66,10 @@ Outcome runProgram(const std::string& input, const Setup& setup)
                          {in[1], POLLOUT, 0}};
         // An input pipe kept open without more to write is not waited on.
         const bool writing = in[1] >= 0 && sent < feed.size();
-        const int ready = poll(fds, writing ? 3 : 2, limitMs);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int ready =
+            poll(fds, writing ? 3 : 2, static_cast<int>(std::max<long long>(left.count(), 0)));
         if (ready <= 0) {
             run.hung = true;
             kill(pid, SIGKILL);

@@ -10,7 +10,9 @@
 
 namespace {
 
-constexpr DWORD limitMs = 60000;  // far beyond any run; only a hang reaches it
+// Far beyond any run; only a hang reaches it, including a program that never
+// stops reading an endless input.
+constexpr DWORD limitMs = 60000;
 
 // The program's path as Windows takes it; the build gives Wine a Unix path.
 std::string windowsPath(std::string path)
