@@ -36,11 +36,18 @@ struct Discard : std::streambuf {
 struct Graph {
     std::int32_t n = 0;
     std::vector<std::int32_t> w;  // (n + 1) x (n + 1), row-major
-    std::int32_t at(std::int32_t r, std::int32_t c) const
+
+    explicit Graph(std::int32_t vertices)
+        : n(vertices), w(static_cast<std::size_t>(n + 1) * static_cast<std::size_t>(n + 1), inf)
     {
-        return w[static_cast<std::size_t>(r) * static_cast<std::size_t>(n + 1) +
-                 static_cast<std::size_t>(c)];
     }
+    std::size_t index(std::int32_t r, std::int32_t c) const
+    {
+        return static_cast<std::size_t>(r) * static_cast<std::size_t>(n + 1) +
+               static_cast<std::size_t>(c);
+    }
+    std::int32_t& at(std::int32_t r, std::int32_t c) { return w[index(r, c)]; }
+    std::int32_t at(std::int32_t r, std::int32_t c) const { return w[index(r, c)]; }
 };
 
 // Off-diagonal w(i, j) = max(i, j) - 10000, no edge on the diagonal: every
@@ -48,10 +55,10 @@ struct Graph {
 // vertices, so most passes erase silently: (n - 1)(n - 2) / 2 + 1 of them.
 Graph worst(std::int32_t n)
 {
-    Graph g{n, std::vector<std::int32_t>(static_cast<std::size_t>(n + 1) * (n + 1), inf)};
+    Graph g(n);
     for (std::int32_t r = 1; r <= n; ++r)
         for (std::int32_t c = 1; c <= n; ++c)
-            g.w[static_cast<std::size_t>(r) * (n + 1) + c] = r == c ? inf : std::max(r, c) - 10000;
+            g.at(r, c) = r == c ? inf : std::max(r, c) - 10000;
     return g;
 }
 
@@ -60,11 +67,10 @@ Graph dense(std::int32_t n)
 {
     std::mt19937 rng(1);
     std::uniform_int_distribution<std::int32_t> weight(1, 99);
-    Graph g{n, std::vector<std::int32_t>(static_cast<std::size_t>(n + 1) * (n + 1), inf)};
+    Graph g(n);
     for (std::int32_t r = 1; r <= n; ++r)
         for (std::int32_t c = r + 1; c <= n; ++c)
-            g.w[static_cast<std::size_t>(r) * (n + 1) + c] =
-                g.w[static_cast<std::size_t>(c) * (n + 1) + r] = weight(rng);
+            g.at(r, c) = g.at(c, r) = weight(rng);
     return g;
 }
 
@@ -97,7 +103,7 @@ void load(const Graph& g, std::int32_t** adj)
     fillsWhole(adj, g.n, preferLargePages);
     fillsWhole(programWork(), g.n, preferLargePages);
     for (std::int32_t r = 1; r <= g.n; ++r)
-        std::copy_n(&g.w[static_cast<std::size_t>(r) * (g.n + 1)], g.n + 1, adj[r]);
+        std::copy_n(g.w.data() + g.index(r, 0), g.n + 1, adj[r]);
 }
 
 void programSearch(benchmark::State& state, bool isWorst)

@@ -16,9 +16,6 @@ constexpr std::size_t shownMax = 40;
 // A token this long cannot be a number, however many leading zeros it has.
 constexpr std::size_t tokenMax = std::size_t{1} << 20;
 
-// Magnitude past which no 32-bit number lies.
-constexpr std::int64_t limit = std::int64_t{1} << 31;
-
 // Takes the next bytes of standard input in place of those read; false when
 // none come, at the end or on a failure.
 bool refill(Input& in)
@@ -169,7 +166,7 @@ Got readIntSlowly(Input& in, std::int32_t& value)
                     break;
                 mag = mag * 10 + d;
                 digits = true;
-                if (mag >= limit + (neg ? 1 : 0)) {
+                if (mag >= magnitudeLimit + (neg ? 1 : 0)) {
                     bad = true;
                     ++p;
                     break;
@@ -177,16 +174,12 @@ Got readIntSlowly(Input& in, std::int32_t& value)
             }
             len += static_cast<std::size_t>(p - from);
             in.at = p;
-            if (bad || p < in.end) {
-                // p < in.end here
-                bad = bad || !isBlank(static_cast<unsigned char>(*p)) || len > tokenMax;
-                if (bad)
-                    keep(head, from, p);
-                break;
-            }
             keep(head, from, p);
-            if (len > tokenMax) {
-                bad = true;
+            bad = bad || len > tokenMax;
+            if (bad)
+                break;
+            if (p < in.end) {
+                bad = !isBlank(static_cast<unsigned char>(*p));
                 break;
             }
             if (!refill(in)) {

@@ -30,6 +30,9 @@ Input textInput(std::string_view text);
 // How reading one number ended.
 enum class Got { number, ended, failed, other };
 
+// Magnitude past which no 32-bit number lies: 2^31, ten digits.
+constexpr std::int64_t magnitudeLimit = std::int64_t{1} << 31;
+
 inline bool isBlank(unsigned char ch)
 {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
@@ -58,10 +61,10 @@ inline Got readInt(Input& in, std::int32_t& value)
         unsigned d = static_cast<unsigned char>(*q) - unsigned{'0'};
         if (d <= 9) {
             std::int64_t mag = d;
-            const char* const most = q + 10;  // 2^31 has ten digits
+            const char* const most = q + 10;
             for (++q; q < most && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) <= 9; ++q)
                 mag = mag * 10 + d;
-            if (isBlank(static_cast<unsigned char>(*q)) && mag < (std::int64_t{1} << 31) + neg) {
+            if (isBlank(static_cast<unsigned char>(*q)) && mag < magnitudeLimit + neg) {
                 in.at = q;
                 value = static_cast<std::int32_t>(neg ? -mag : mag);
                 return Got::number;
