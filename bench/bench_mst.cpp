@@ -101,7 +101,6 @@ TreeWork& programWork()
 void load(const Graph& g, std::int32_t** adj)
 {
     fillsWhole(adj, g.n, preferLargePages);
-    fillsWhole(programWork(), g.n, preferLargePages);
     for (std::int32_t r = 1; r <= g.n; ++r)
         std::copy_n(g.w.data() + g.index(r, 0), g.n + 1, adj[r]);
 }

@@ -51,7 +51,6 @@ int main()
     // Where a large graph fills memory whole, large pages spare most of the
     // page faults, in the input and in the construction alike.
     fillsWhole(adj, kolVer, preferLargePages);
-    fillsWhole(*work, kolVer, preferLargePages);
     std::cout << "\nВведите матрицу смежности:\n";
     if (!readMatrix(adj, kolVer, inf, in, std::cerr))
         return finish(1);

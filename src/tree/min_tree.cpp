@@ -1,110 +1,89 @@
 #include "tree/min_tree.hpp"
 
-#include "tree/head_queue.hpp"
-
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <new>
-#include <utility>
 
 namespace {
 
-// A hint to the cache; nothing where the compiler has none.
-inline void prefetch(const void* p)
+// An entry's key: its weight, then its row, then its column, packed so that
+// keys compare as numbers in that order.
+constexpr int indexBits = 14;
+static_assert(maxVer < (1 << indexBits));
+constexpr std::uint64_t noKey = std::numeric_limits<std::uint64_t>::max();
+
+std::uint64_t keyOf(std::int32_t w, std::uint64_t rowCol)
 {
-#if defined(__GNUC__)
-    __builtin_prefetch(p);
-#else
-    (void)p;
-#endif
+    return std::uint64_t{static_cast<std::uint32_t>(w) ^ 0x80000000u} << 2 * indexBits | rowCol;
 }
 
-// Widest span of weights in a row that is sorted by counting.
-constexpr std::int32_t countMax = 2 * matrixSize;
-
-// Writes the columns of line's entries below inf to to, ordered by weight and
-// then column, and returns how many there are. By counting when the weights
-// span fewer than countMax values, by their digits otherwise; O(n + span) or
-// O(n) either way. spare has room for two rows of keys.
-std::int32_t sortRow(const std::int32_t* line, std::int32_t n, std::int32_t inf, std::uint16_t* to,
-                     std::int32_t* count, std::uint64_t* spare)
+std::uint64_t rowColOf(std::int32_t r, std::int32_t c)
 {
-    std::int32_t lo = inf, hi = std::numeric_limits<std::int32_t>::min(), kept = 0;
-    for (std::int32_t c = 1; c <= n; ++c)
-        if (line[c] < inf) {
-            lo = std::min(lo, line[c]);
-            hi = std::max(hi, line[c]);
-            ++kept;
+    return static_cast<std::uint64_t>(r) << indexBits | static_cast<std::uint64_t>(c);
+}
+
+std::int32_t weightOf(std::uint64_t key)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(key >> 2 * indexBits) ^
+                                     0x80000000u);
+}
+
+std::int32_t rowOf(std::uint64_t key)
+{
+    return static_cast<std::int32_t>(key >> indexBits & ((1u << indexBits) - 1));
+}
+
+std::int32_t colOf(std::uint64_t key)
+{
+    return static_cast<std::int32_t>(key & ((1u << indexBits) - 1));
+}
+
+// One bit per column; each row of the bit table is this many words at most.
+constexpr std::int32_t maxWords = (maxVer + 63) / 64;
+
+// Transposes a 64 x 64 block of bits, bit j of word i being row i, column j.
+void transpose(std::uint64_t* a)
+{
+    std::uint64_t mask = 0x00000000ffffffffu;
+    for (int j = 32; j != 0; j >>= 1, mask ^= mask << j)
+        for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+            const std::uint64_t t = (a[k] >> j ^ a[k | j]) & mask;
+            a[k] ^= t << j;
+            a[k | j] ^= t;
         }
-    if (kept == 0)
-        return 0;
-    if (std::int64_t{hi} - lo < countMax) {
-        const auto span = static_cast<std::int32_t>(hi - lo + 1);
-        std::fill(count, count + span, 0);
-        for (std::int32_t c = 1; c <= n; ++c)
-            if (line[c] < inf)
-                ++count[line[c] - lo];
-        // Counts become each weight's first place; ascending columns within it.
-        std::int32_t at = 0;
-        for (std::int32_t k = 0; k < span; ++k)
-            at += std::exchange(count[k], at);
-        for (std::int32_t c = 1; c <= n; ++c)
-            if (line[c] < inf)
-                to[count[line[c] - lo]++] = static_cast<std::uint16_t>(c);
-    } else {
-        // (biased weight, column) as one number; stable by 11 bits of the
-        // weight at a time, lowest first, so equal weights keep their
-        // ascending columns. A digit that all share is skipped.
-        std::uint64_t* from = spare;
-        std::uint64_t* into = spare + matrixSize;
-        std::int32_t at = 0;
-        for (std::int32_t c = 1; c <= n; ++c)
-            if (line[c] < inf)
-                from[at++] = std::uint64_t{static_cast<std::uint32_t>(line[c]) ^ 0x80000000u}
-                                 << 16 |
-                             static_cast<std::uint64_t>(c);
-        for (int shift = 16; shift < 48; shift += 11) {
-            const auto digit = [shift](std::uint64_t key) {
-                return static_cast<std::int32_t>(key >> shift & 0x7ff);
-            };
-            std::fill(count, count + 2048, 0);
-            for (std::int32_t k = 0; k < kept; ++k)
-                ++count[digit(from[k])];
-            if (count[digit(from[0])] == kept)
-                continue;
-            at = 0;
-            for (std::int32_t k = 0; k < 2048; ++k)
-                at += std::exchange(count[k], at);
-            for (std::int32_t k = 0; k < kept; ++k)
-                into[count[digit(from[k])]++] = from[k];
-            std::swap(from, into);
-        }
-        for (std::int32_t k = 0; k < kept; ++k)
-            to[k] = static_cast<std::uint16_t>(from[k] & 0xffffu);
-    }
-    return kept;
+}
+
+// Bits of the count entries from p that a row takes: those below lim, and
+// the first equal ones of them that are at most lim.
+std::uint64_t takenBits(const std::int32_t* p, std::int32_t count, std::int32_t lim,
+                        std::int32_t equal)
+{
+    std::uint64_t word = 0;
+    for (std::int32_t j = 0; j < count; ++j)
+        word |= std::uint64_t{p[j] < lim + (j < equal)} << j;
+    return word;
 }
 
 }  // namespace
 
 struct TreeWork {
-    // Each tree row's entries below inf by weight, then column; row r at (r - 1) * n.
-    std::uint16_t order[std::size_t{maxVer} * maxVer];
-    std::int32_t count[countMax];         // sortRow's tally
-    std::uint64_t spare[2 * matrixSize];  // sortRow's keys, in two buffers
-    HeadQueue queue;
+    std::uint8_t used[matrixSize];
+    std::int32_t joined[matrixSize];     // the tree's vertices in the order they joined
+    std::uint64_t accepted[matrixSize];  // accepted[t]: the key of the t-th edge, from 1
+    std::int32_t left[matrixSize];       // the vertices outside the tree, ascending
+    std::uint64_t least[matrixSize];     // the least key into left[i] from a tree row
+    // A tree row takes its entries below below[r], and those equal to it in
+    // columns up to upTo[r].
+    std::int32_t below[matrixSize];
+    std::int32_t upTo[matrixSize];
+    // The entries taken, then those or their mirrors; row r at (r - 1) * words.
+    std::uint64_t bits[std::size_t{64} * maxWords * maxWords];
 };
 
 TreeWork* reserveTreeWork()
 {
     return new (std::nothrow) TreeWork;
-}
-
-void fillsWhole(TreeWork& work, std::int32_t n, void (*advise)(void*, std::size_t))
-{
-    if (n > 1 && n <= maxVer)
-        advise(work.order,
-               sizeof(std::uint16_t) * static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
 }
 
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
@@ -122,89 +101,161 @@ void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
     err << ", поэтому охватывающего дерева нет.\n";
 }
 
-// Prim's method in passes: each pass takes the lightest entry of a tree row,
-// the first in row-major order among equals, reports it when it leads out of
-// the tree, and erases it with its mirror. A row is sorted once, when it joins
-// the tree; a cursor walks it past erased entries, and a queue over the rows'
-// cursors picks each pass's row. O(n^2) to sort, O(1) a pass when the weights
-// span fewer than bitSpan values, O(log n) otherwise.
+namespace {
+
+// Grows the tree: each step accepts the least key from a tree row into a
+// vertex outside the tree, kept per vertex in work.least. Returns how many
+// edges were accepted.
+std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
+                  std::int64_t& treeCost, std::ostream& out)
+{
+    std::int32_t count = n - 1;  // vertices in work.left
+    for (std::int32_t i = 0; i < count; ++i) {
+        work.left[i] = i + 2;
+        work.least[i] = noKey;
+    }
+    work.joined[0] = 1;
+    std::int32_t u = 1;  // the vertex that joined last
+    std::int32_t t = 0;
+    while (t < n - 1) {
+        // Offer u's entries, and drop u from those left outside.
+        const std::int32_t* line = adj[u];
+        const std::uint64_t from = rowColOf(u, 0);
+        std::uint64_t best = noKey;
+        std::int32_t kept = 0;
+        for (std::int32_t i = 0; i < count; ++i) {
+            const std::int32_t v = work.left[i];
+            if (v == u)
+                continue;
+            const std::int32_t w = line[v];
+            const std::uint64_t key =
+                w < inf ? keyOf(w, from | static_cast<std::uint64_t>(v)) : noKey;
+            const std::uint64_t d = std::min(work.least[i], key);
+            work.left[kept] = v;
+            work.least[kept] = d;
+            ++kept;
+            best = std::min(best, d);
+        }
+        count = kept;
+        if (best == noKey)
+            break;
+        u = colOf(best);
+        out << "\nИз " << rowOf(best) << " вершины в " << u
+            << " вершину, ребро = " << weightOf(best);
+        treeCost += weightOf(best);
+        work.used[u] = 1;
+        work.accepted[++t] = best;
+        work.joined[t] = u;
+    }
+    return t;
+}
+
+// What each row takes: the row of the j-th vertex to join takes its entries
+// with keys up to the greatest key accepted after it, every entry below inf
+// when the tree got stuck; rows outside the tree take nothing.
+void setLimits(std::int32_t inf, std::int32_t n, std::int32_t joinedCount, bool stuck,
+               TreeWork& work)
+{
+    for (std::int32_t r = 1; r <= n; ++r) {
+        work.below[r] = std::numeric_limits<std::int32_t>::min();
+        work.upTo[r] = 0;
+    }
+    std::uint64_t most = 0;  // below every key
+    for (std::int32_t j = joinedCount; j >= 0; --j) {
+        const std::int32_t r = work.joined[j];
+        if (stuck) {
+            work.below[r] = inf;
+        } else if (j < joinedCount) {
+            most = std::max(most, work.accepted[j + 1]);
+            const std::int32_t row = rowOf(most);
+            work.below[r] = weightOf(most);
+            work.upTo[r] = r < row ? n : r == row ? colOf(most) : 0;
+        }
+    }
+}
+
+// Erases every entry taken and its mirror; returns how many passes took
+// them, one per pair of mirrors and one per diagonal entry.
+std::int64_t erase(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work)
+{
+    const std::int32_t words = (n + 63) / 64;
+    const auto at = [&](std::int32_t r, std::int32_t k) {
+        return work.bits + static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(words) +
+               static_cast<std::size_t>(k);
+    };
+    // The entries taken, row by row; the rows that pad the last block hold none.
+    for (std::int32_t r = 1; r <= 64 * words; ++r)
+        for (std::int32_t k = 0; k < words; ++k) {
+            const std::int32_t c = 64 * k + 1;
+            *at(r, k) = r > n ? 0
+                              : takenBits(adj[r] + c, std::min(64, n - c + 1), work.below[r],
+                                          work.upTo[r] - c + 1);
+        }
+    // Each 64 x 64 block with its mirror block's bits transposed.
+    std::uint64_t a[64], b[64];
+    for (std::int32_t i = 0; i < words; ++i)
+        for (std::int32_t k = i; k < words; ++k) {
+            for (std::int32_t j = 0; j < 64; ++j) {
+                a[j] = *at(64 * i + j + 1, k);
+                b[j] = *at(64 * k + j + 1, i);
+            }
+            transpose(b);
+            for (std::int32_t j = 0; j < 64; ++j)
+                a[j] |= b[j];
+            std::copy(a, a + 64, b);
+            transpose(b);
+            for (std::int32_t j = 0; j < 64; ++j) {
+                *at(64 * i + j + 1, k) = a[j];
+                *at(64 * k + j + 1, i) = b[j];
+            }
+        }
+    std::int64_t marked = 0, diagonal = 0;
+    for (std::int32_t r = 1; r <= n; ++r) {
+        std::int32_t* line = adj[r];
+        for (std::int32_t k = 0; k < words; ++k) {
+            std::uint64_t m = *at(r, k);
+            if (m == 0)
+                continue;
+            marked += std::popcount(m);
+            std::int32_t* run = line + 64 * k + 1;
+            if (m == ~std::uint64_t{0})
+                std::fill(run, run + 64, inf);
+            else
+                for (; m != 0; m &= m - 1)
+                    run[std::countr_zero(m)] = inf;
+        }
+        diagonal += static_cast<std::int64_t>(*at(r, (r - 1) / 64) >> ((r - 1) % 64) & 1);
+    }
+    return (marked + diagonal) / 2;
+}
+
+}  // namespace
+
+// Prim's method over a distance table, with the entries that the literal
+// search, one lightest live entry of a tree row per pass, would take and
+// erase worked out afterwards. O(n^2).
 Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
               std::ostream& out, std::ostream& err)
 {
     if (n > maxVer)
         return {};
-    const std::int32_t m = std::max(n, 1);
-    std::uint8_t used[matrixSize];
-    std::int32_t head[matrixSize];  // a tree row's lightest live entry, as a place in order
-    std::int32_t stop[matrixSize];  // the end of the row's entries in order
-    std::uint16_t* const order = work.order;
-    HeadQueue& queue = work.queue;
-    std::fill(used + 1, used + m + 1, std::uint8_t{0});
-    used[1] = 1;
-    std::int32_t size = 1;
-    std::int64_t treeCost = 0;  // 9997 weights of 32 bits can overflow 32 bits
-    std::int64_t passes = 0;
-
-    // Moves row r's cursor past erased entries and requeues the row.
-    const auto settle = [&](std::int32_t r) {
-        const std::int32_t* line = adj[r];
-        while (head[r] < stop[r] && line[order[head[r]]] >= inf)
-            ++head[r];
-        const bool has = head[r] < stop[r];
-        setHead(queue, r, has, has ? line[order[head[r]]] : inf);
-    };
-    const auto join = [&](std::int32_t r) {
-        head[r] = (r - 1) * n;
-        stop[r] = head[r] + sortRow(adj[r], n, inf, order + head[r], work.count, work.spare);
-        settle(r);
-    };
-
     out << "\nМинимальное охватывающее дерево:";
-    if (size < n) {
-        // The lightest weight decides the queue's form; every key lies in lo..inf-1.
-        std::int32_t lo = inf;
-        for (std::int32_t r = 1; r <= n; ++r)
-            lo = std::min(lo, *std::min_element(adj[r] + 1, adj[r] + n + 1));
-        startQueue(queue, n, std::min(lo, inf - 1), inf - 1);
-        join(1);
-    }
-    while (size < n) {
-        const std::int32_t row = leastRow(queue);
-        if (row == 0) {
-            // No edge leaves the tree: the rest of the graph is out of reach.
+    std::int64_t treeCost = 0;  // 9997 weights of 32 bits can overflow 32 bits
+    Built built{true, 0};
+    if (n > 1) {
+        std::fill(work.used + 1, work.used + n + 1, std::uint8_t{0});
+        work.used[1] = 1;
+        const std::int32_t joinedCount = grow(inf, n, adj, work, treeCost, out);
+        built.spanning = joinedCount == n - 1;
+        setLimits(inf, n, joinedCount, !built.spanning, work);
+        built.passes = erase(inf, n, adj, work);
+        if (!built.spanning) {
             out << "\n";
-            writeUnreached(used, n, err);
-            return {false, passes};
+            writeUnreached(work.used, n, err);
+            return built;
         }
-        // Equal weights go to ascending rows, so the next rows are often the
-        // next passes': fetch their sorted entries, then their matrix lines.
-        if (row + 8 <= n && used[row + 8] != 0 && head[row + 8] < stop[row + 8])
-            prefetch(order + head[row + 8]);
-        if (row + 4 <= n && used[row + 4] != 0 && head[row + 4] < stop[row + 4])
-            prefetch(adj[row + 4] + order[head[row + 4]]);
-        const std::int32_t col = order[head[row]];
-        const std::int32_t w = adj[row][col];
-        ++passes;
-        const bool joins = used[col] == 0;
-        if (joins) {
-            out << "\nИз " << row << " вершины в " << col << " вершину, ребро = " << w;
-            ++size;
-            treeCost += w;
-            used[col] = 1;
-        }
-        adj[col][row] = inf;
-        adj[row][col] = inf;
-
-        ++head[row];
-        settle(row);
-        // The mirror's erasure matters to a new row, which is sorted without
-        // it, and to a tree row whose lightest live entry it was.
-        if (joins)
-            join(col);
-        else if (col != row && head[col] < stop[col] && order[head[col]] == row)
-            settle(col);
     }
     out << "\n";
     out << "\nМинимальная стоимость: " << treeCost << "\n";
-    return {true, passes};
+    return built;
 }

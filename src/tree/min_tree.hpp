@@ -12,17 +12,13 @@ struct Built {
     std::int64_t passes = 0;  // entries taken and erased, reported or not
 };
 
-// minTree's working storage that is too large for its stack.
+// minTree's working storage: per-vertex tables and one bit per matrix entry.
 struct TreeWork;
 
 // Reserves the working storage at full capacity, so that a construction
 // reserves nothing. Its pages become resident only as a graph uses them.
 // nullptr when memory runs out.
 TreeWork* reserveTreeWork();
-
-// Tells advise which stretch of work a graph of n vertices fills whole: its
-// sorted entries. Large pages there spare the construction most page faults.
-void fillsWhole(TreeWork& work, std::int32_t n, void (*advise)(void*, std::size_t));
 
 // Grows the tree from vertex 1 over rows and columns 1..n of adj, writing each
 // edge to out as it joins and then the total cost. Entries of inf or more are
