@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -60,8 +61,27 @@ std::uint64_t takenBits(const std::int32_t* p, std::int32_t count, std::int32_t 
                         std::int32_t equal)
 {
     std::uint64_t word = 0;
-    for (std::int32_t j = 0; j < count; ++j)
-        word |= std::uint64_t{p[j] < lim + (j < equal)} << j;
+    if (count < 64 || (equal > 0 && equal < 64)) {
+        for (std::int32_t j = 0; j < count; ++j)
+            word |= std::uint64_t{p[j] < lim + (j < equal)} << j;
+        return word;
+    }
+    // A whole word under one bound: flags in bytes, which the compiler does
+    // many at a time, then eight bytes of 0 or 1 into eight bits by one
+    // multiplication that gathers byte k's bit at bit 56 + k.
+    const std::int32_t bound = equal > 0 ? lim + 1 : lim;
+    std::uint8_t flag[64];
+    for (int j = 0; j < 64; ++j)
+        flag[j] = p[j] < bound;
+    for (int i = 0; i < 8; ++i) {
+        std::uint64_t eight = 0;
+        if constexpr (std::endian::native == std::endian::little)
+            std::memcpy(&eight, flag + 8 * i, 8);
+        else
+            for (int k = 0; k < 8; ++k)
+                eight |= std::uint64_t{flag[8 * i + k]} << 8 * k;
+        word |= (eight * 0x0102040810204080u) >> 56 << 8 * i;
+    }
     return word;
 }
 
@@ -118,25 +138,26 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
     std::int32_t u = 1;  // the vertex that joined last
     std::int32_t t = 0;
     while (t < n - 1) {
-        // Offer u's entries, and drop u from those left outside.
+        // Drop u from those left outside, then offer them u's entries.
+        if (t > 0) {
+            const std::int32_t i =
+                static_cast<std::int32_t>(std::lower_bound(work.left, work.left + count, u) -
+                                          work.left);
+            std::copy(work.left + i + 1, work.left + count, work.left + i);
+            std::copy(work.least + i + 1, work.least + count, work.least + i);
+            --count;
+        }
         const std::int32_t* line = adj[u];
         const std::uint64_t from = rowColOf(u, 0);
         std::uint64_t best = noKey;
-        std::int32_t kept = 0;
         for (std::int32_t i = 0; i < count; ++i) {
             const std::int32_t v = work.left[i];
-            if (v == u)
-                continue;
             const std::int32_t w = line[v];
             const std::uint64_t key =
                 w < inf ? keyOf(w, from | static_cast<std::uint64_t>(v)) : noKey;
-            const std::uint64_t d = std::min(work.least[i], key);
-            work.left[kept] = v;
-            work.least[kept] = d;
-            ++kept;
-            best = std::min(best, d);
+            work.least[i] = std::min(work.least[i], key);
+            best = std::min(best, work.least[i]);
         }
-        count = kept;
         if (best == noKey)
             break;
         u = colOf(best);
