@@ -14,7 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    constexpr std::int32_t inf = 100;
+    constexpr std::int32_t inf = noEdge;
     // Larger counts are left alone: the literal search would take too long.
     // The matrix is only as large as the count can be, so that a write past
     // it is caught.

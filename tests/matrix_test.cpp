@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::int32_t inf = 100;
+constexpr std::int32_t inf = noEdge;
 
 using Rows = std::vector<std::vector<std::int32_t>>;
 

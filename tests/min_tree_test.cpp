@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::int32_t inf = 100;
+constexpr std::int32_t inf = noEdge;
 
 struct Case {
     const char* name;

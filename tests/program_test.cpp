@@ -239,6 +239,23 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
 #endif
 }
 
+TEST(ProgramLimits, SmallStackIsEnough)
+{
+#if defined(MST_SANITIZED)
+    GTEST_SKIP() << "the sanitizers' own frames need more stack than the limit";
+#elif defined(_WIN32)
+    GTEST_SKIP() << "a Windows program's stack is set when it is linked";
+#else
+    // Working tables belong with the matrix, not on a stack of 64 KiB.
+    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.stackLimit = 64L << 10});
+    ASSERT_FALSE(run.hung);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(matchesWithTime(run.out, askCount + askMatrix + header + edge(1, 2, 1) +
+                                             edge(2, 3, 2) + cost(3) + timeLine + pause));
+#endif
+}
+
 TEST(ProgramLocale, RussianDecimalCommaWhereTheLocaleExists)
 {
     // Windows always has its "RUS"; elsewhere a private copy is pointed at.

@@ -13,6 +13,7 @@ struct Outcome {
 // How the program's surroundings differ from a plain run.
 struct Setup {
     long memLimit = 0;              // address space in bytes, to starve the free store
+    long stackLimit = 0;            // stack in bytes (POSIX only)
     const char* outFile = nullptr;  // takes standard output instead of a pipe
     const char* locPath = nullptr;  // LOCPATH: where the C library looks for locales
     const char* inFile = nullptr;   // gives standard input instead of a pipe

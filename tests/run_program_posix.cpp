@@ -38,6 +38,11 @@ Outcome runProgram(const std::string& input, const Setup& setup)
             const rlimit lim{bytes, bytes};
             setrlimit(RLIMIT_AS, &lim);
         }
+        if (setup.stackLimit > 0) {
+            const auto bytes = static_cast<rlim_t>(setup.stackLimit);
+            const rlimit lim{bytes, bytes};
+            setrlimit(RLIMIT_STACK, &lim);
+        }
         if (setup.locPath != nullptr)
             setenv("LOCPATH", setup.locPath, 1);
         execl(MST_BINARY, MST_BINARY, static_cast<char*>(nullptr));
