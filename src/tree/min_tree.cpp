@@ -140,10 +140,9 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
     while (t < n - 1) {
         // Drop u from those left outside, then offer them u's entries.
         if (t > 0) {
-            const std::int32_t i =
-                static_cast<std::int32_t>(std::lower_bound(work.left, work.left + count, u) -
-                                          work.left);
-            std::copy(work.left + i + 1, work.left + count, work.left + i);
+            std::int32_t* const at = std::lower_bound(work.left, work.left + count, u);
+            const auto i = at - work.left;
+            std::copy(at + 1, work.left + count, at);
             std::copy(work.least + i + 1, work.least + count, work.least + i);
             --count;
         }
