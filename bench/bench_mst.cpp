@@ -6,6 +6,7 @@
 #include <boost/graph/adjacency_matrix.hpp>
 #include <boost/graph/prim_minimum_spanning_tree.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <random>
@@ -157,9 +158,19 @@ void boostPrim(benchmark::State& state, bool isWorst)
     }
 }
 
+// The spread of repetitions beside their median.
+void spread(benchmark::internal::Benchmark* b)
+{
+    b->ComputeStatistics(
+        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+    b->ComputeStatistics(
+        "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
+}
+
 void searches(benchmark::internal::Benchmark* b)
 {
     b->Unit(benchmark::kMillisecond)->UseRealTime();
+    spread(b);
 }
 
 // n = 99, 1000, 3000, 9998 for the program and Boost; the literal search only
@@ -214,7 +225,8 @@ void wholeRun(benchmark::State& state, const char* program, const char* path)
 
 BENCHMARK_CAPTURE(wholeRun, worst99, MST_BINARY, MST_SOURCE_DIR "/examples/worst99.txt")
     ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
+    ->UseManualTime()
+    ->Apply(spread);
 
 // The dense 9998-vertex graph as a user would type it, written once.
 const char* denseText()
@@ -255,15 +267,21 @@ void parseDense(benchmark::State& state)
     close(saved);
     close(fd);
 }
-BENCHMARK(parseDense)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(parseDense)->Unit(benchmark::kMillisecond)->UseRealTime()->Apply(spread);
 
 // The program and the anchor end to end on the same file, one after the other.
 void wholeDense(benchmark::State& state, const char* program)
 {
     wholeRun(state, program, denseText());
 }
-BENCHMARK_CAPTURE(wholeDense, program, MST_BINARY)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK_CAPTURE(wholeDense, boost, BOOST_MST)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_CAPTURE(wholeDense, program, MST_BINARY)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Apply(spread);
+BENCHMARK_CAPTURE(wholeDense, boost, BOOST_MST)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Apply(spread);
 
 }  // namespace
 
