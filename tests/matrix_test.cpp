@@ -130,6 +130,24 @@ TEST(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
          badCount("??"
                   "(?????")},
         {"é€𝄞", false, 0, badCount("é€𝄞")},
+        // Nor what shows as nothing or as a blank: a no-break space, a soft
+        // hyphen, the Arabic letter mark, the spaces and marks of U+2000 to
+        // U+200F, the line and paragraph separators, the invisible operators
+        // U+2060 to U+2064, and tag characters. Their neighbours show.
+        {"1\xe2\x80\x8b", false, 0, badCount("1?")},
+        {"\xc2\xa0"
+         "5\xc2\xad"
+         "5\xd8\x9c",
+         false, 0, badCount("?5?5?")},
+        {"\xe2\x80\x80\xe2\x80\x8f\xe2\x80\xa8\xe2\x80\xa9\xe2\x81\xa0\xe2\x81\xa4", false, 0,
+         badCount("??????")},
+        {"\xf3\xa0\x80\x80"
+         "1\xf3\xa0\x81\xbf",
+         false, 0, badCount("?1?")},
+        {"¡‐\xe2\x81\xa5\xd8\x9b\xf3\xa0\x82\x80", false, 0,
+         badCount("¡‐\xe2\x81\xa5\xd8\x9b\xf3\xa0\x82\x80")},
+        {std::string(37, 'x') + "\xe2\x80\x8b", false, 0, badCount(std::string(37, 'x') + "?")},
+        {std::string(38, 'x') + "\xe2\x80\x8b", false, 0, badCount(std::string(38, 'x') + "…")},
         {"", false, 0, "Ошибка: ввод закончился, не хватает количества вершин графа.\n"},
         {" \n\t", false, 0, "Ошибка: ввод закончился, не хватает количества вершин графа.\n"},
         {"2\n0 1\n1", false, 0,

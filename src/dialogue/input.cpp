@@ -67,9 +67,14 @@ std::size_t charAt(std::string_view text, bool& showable)
     const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < least[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
         return 0;
-    // A byte-order mark past the start would make the token look valid.
-    showable = cp > 0x9f && !(cp >= 0x202a && cp <= 0x202e) && !(cp >= 0x2066 && cp <= 0x2069) &&
-               cp != 0xfeff;
+    // Turns of the text's direction, and characters that show as nothing or
+    // as a blank: a quote holding one could look valid.
+    constexpr std::uint32_t hidden[][2] = {
+        {0x80, 0xa0},     {0xad, 0xad},     {0x61c, 0x61c},   {0x2000, 0x200f},   {0x2028, 0x202e},
+        {0x2060, 0x2064}, {0x2066, 0x2069}, {0xfeff, 0xfeff}, {0xe0000, 0xe007f},
+    };
+    showable = std::none_of(std::begin(hidden), std::end(hidden),
+                            [cp](const auto& h) { return cp >= h[0] && cp <= h[1]; });
     return len;
 }
 
