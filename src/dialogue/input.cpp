@@ -112,6 +112,7 @@ Input stdinInput()
     in.room = chunk;
     in.at = in.end = in.buf.get();
     in.fromStdin = true;
+    growInputPipe();
     return in;
 }
 
