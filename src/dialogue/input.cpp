@@ -1,10 +1,13 @@
 #include "dialogue/input.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 #include "dialogue/console.hpp"
+#include "dialogue/input_blocks.hpp"
 
 namespace {
 
@@ -20,6 +23,14 @@ constexpr std::size_t tokenMax = std::size_t{1} << 20;
 // none come, at the end or on a failure.
 bool refill(Input& in)
 {
+    if (!in.fromStdin && !in.rest.empty()) {
+        const std::size_t got = std::min(in.room, in.rest.size());
+        std::memcpy(in.buf.get(), in.rest.data(), got);
+        in.rest.remove_prefix(got);
+        in.at = in.buf.get();
+        in.end = in.at + got;
+        return true;
+    }
     if (!in.fromStdin || in.ended || in.failed) {
         in.ended = !in.failed;
         return false;
@@ -113,6 +124,16 @@ Input stdinInput()
     in.at = in.end = in.buf.get();
     in.fromStdin = true;
     growInputPipe();
+    return in;
+}
+
+Input textInput(std::string_view text, std::size_t piece)
+{
+    Input in;
+    in.buf = std::make_unique_for_overwrite<char[]>(piece);
+    in.room = piece;
+    in.at = in.end = in.buf.get();
+    in.rest = text;
     return in;
 }
 
@@ -220,7 +241,13 @@ bool dataFollows(Input& in)
     };
     if (nonBlank())
         return true;
-    if (!in.fromStdin || in.ended || in.failed)
+    if (!in.fromStdin) {
+        while (refill(in))
+            if (nonBlank())
+                return true;
+        return false;
+    }
+    if (in.ended || in.failed)
         return false;
     switch (inputSource()) {
     case Source::terminal:
@@ -234,4 +261,88 @@ bool dataFollows(Input& in)
         return inputReady() && refill(in) && nonBlank();
     }
     return false;
+}
+
+namespace {
+
+#ifdef MST_VECTOR_READER
+Sorter sorter = haveAvx2() ? sortAvx2 : sortSse2;
+#else
+Sorter sorter = nullptr;
+#endif
+
+// Takes up to count numbers from the block at in.at, which holds digits and
+// blanks only, no number longer than two digits: each ends at a blank, its
+// units digit right before it. A number cut by the block's end is left for
+// the next block. How many it took, or -1 when the block is no such block.
+std::int32_t takeBlock(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf)
+{
+    Block b;
+    sorter(in.at, b);
+    if ((b.digits | b.blanks) != ~std::uint64_t{0} || (b.digits & b.digits >> 1 & b.digits >> 2))
+        return -1;
+    std::uint64_t ends = b.digits & b.blanks >> 1;
+    std::int32_t k = 0;
+    int last = 0;
+    for (; ends != 0 && k < count; ++k) {
+        last = std::countr_zero(ends);
+        ends &= ends - 1;
+        const std::int32_t v = b.val[last];
+        row[k] = v == 0 ? inf : v;
+    }
+    // Past the last number taken when the row is full, else up to the first
+    // digit of the one cut off, if any.
+    in.at += ends != 0 ? last + 1 : 64 - std::countl_one(b.digits);
+    return k;
+}
+
+}  // namespace
+
+std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf)
+{
+    if (in.atStart)
+        return 0;
+    std::int32_t k = 0;
+    const char* blockEnd = in.at;  // numbers up to here go the scalar way
+    std::ptrdiff_t skip = 64;      // after blocks that did not qualify, tries fewer
+    while (k < count) {
+        // A block needs the byte before it in the buffer, and all 64 of its own.
+        if (sorter != nullptr && in.at >= blockEnd && in.at > in.buf.get() &&
+            in.end - in.at >= 64) {
+            const std::int32_t took = takeBlock(in, row + k, count - k, inf);
+            if (took >= 0) {
+                k += took;
+                skip = 64;
+                continue;
+            }
+            blockEnd = in.at + skip;
+            skip = std::min<std::ptrdiff_t>(2 * skip, 4096);
+        }
+        if (!takeQuickly(in, row[k]))
+            break;
+        if (row[k] == 0)
+            row[k] = inf;
+        ++k;
+    }
+    return k;
+}
+
+std::vector<ReadPath> readPaths()
+{
+#ifdef MST_VECTOR_READER
+    if (haveAvx2())
+        return {ReadPath::scalar, ReadPath::sse2, ReadPath::avx2};
+    return {ReadPath::scalar, ReadPath::sse2};
+#else
+    return {ReadPath::scalar};
+#endif
+}
+
+void useReadPath(ReadPath path)
+{
+#ifdef MST_VECTOR_READER
+    sorter = path == ReadPath::scalar ? nullptr : path == ReadPath::sse2 ? sortSse2 : sortAvx2;
+#else
+    static_cast<void>(path);
+#endif
 }
