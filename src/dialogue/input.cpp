@@ -1,7 +1,6 @@
 #include "dialogue/input.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <iostream>
 #include <iterator>
@@ -266,35 +265,10 @@ bool dataFollows(Input& in)
 namespace {
 
 #ifdef MST_VECTOR_READER
-Sorter sorter = haveAvx2() ? sortAvx2 : sortSse2;
+BlockTaker taker = haveAvx2() ? takeAvx2 : takeSse2;
 #else
-Sorter sorter = nullptr;
+BlockTaker taker = nullptr;
 #endif
-
-// Takes up to count numbers from the block at in.at, which holds digits and
-// blanks only, no number longer than two digits: each ends at a blank, its
-// units digit right before it. A number cut by the block's end is left for
-// the next block. How many it took, or -1 when the block is no such block.
-std::int32_t takeBlock(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf)
-{
-    Block b;
-    sorter(in.at, b);
-    if ((b.digits | b.blanks) != ~std::uint64_t{0} || (b.digits & b.digits >> 1 & b.digits >> 2))
-        return -1;
-    std::uint64_t ends = b.digits & b.blanks >> 1;
-    std::int32_t k = 0;
-    int last = 0;
-    for (; ends != 0 && k < count; ++k) {
-        last = std::countr_zero(ends);
-        ends &= ends - 1;
-        const std::int32_t v = b.val[last];
-        row[k] = v == 0 ? inf : v;
-    }
-    // Past the last number taken when the row is full, else up to the first
-    // digit of the one cut off, if any.
-    in.at += ends != 0 ? last + 1 : 64 - std::countl_one(b.digits);
-    return k;
-}
 
 }  // namespace
 
@@ -307,9 +281,8 @@ std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int3
     std::ptrdiff_t skip = 64;      // after blocks that did not qualify, tries fewer
     while (k < count) {
         // A block needs the byte before it in the buffer, and all 64 of its own.
-        if (sorter != nullptr && in.at >= blockEnd && in.at > in.buf.get() &&
-            in.end - in.at >= 64) {
-            const std::int32_t took = takeBlock(in, row + k, count - k, inf);
+        if (taker != nullptr && in.at >= blockEnd && in.at > in.buf.get() && in.end - in.at >= 64) {
+            const std::int32_t took = taker(in.at, row + k, count - k, inf);
             if (took >= 0) {
                 k += took;
                 skip = 64;
@@ -341,7 +314,7 @@ std::vector<ReadPath> readPaths()
 void useReadPath(ReadPath path)
 {
 #ifdef MST_VECTOR_READER
-    sorter = path == ReadPath::scalar ? nullptr : path == ReadPath::sse2 ? sortSse2 : sortAvx2;
+    taker = path == ReadPath::scalar ? nullptr : path == ReadPath::sse2 ? takeSse2 : takeAvx2;
 #else
     static_cast<void>(path);
 #endif

@@ -1,26 +1,22 @@
-// Sorting 64 bytes of the user's text at once into digits and blanks, with
-// the vector instructions the processor has.
+// Taking the numbers of 64 bytes of the user's text at once, sorted into
+// digits and blanks with the vector instructions the processor has.
 #pragma once
 
 #include <cstdint>
 
-// What a block of 64 bytes holds, byte by byte.
-struct Block {
-    std::uint64_t digits = 0;  // bit k: byte k is a decimal digit
-    std::uint64_t blanks = 0;  // bit k: byte k is whitespace
-    // Where byte k is a digit: its value plus ten times that of byte k - 1
-    // when that is a digit of the block too.
-    alignas(64) unsigned char val[64];
-};
-
-// Fills b from p[0..63]; p[-1] must be readable too, though it is no part of
-// the block.
-using Sorter = void (*)(const char* p, Block& b);
+// Takes up to count numbers from the 64 bytes at p into row, each 0 as inf,
+// where the block holds digits and blanks only, no number longer than two
+// digits: each number then ends at a blank. A number cut by the block's end
+// is left for the next block. How many it took, p moved past them; or -1,
+// p unmoved, for any other block. p[-1] must be readable too, though it is
+// no part of the block.
+using BlockTaker = std::int32_t (*)(const char*& p, std::int32_t* row, std::int32_t count,
+                                    std::int32_t inf);
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MST_VECTOR_READER 1
 // Every x86-64 processor has SSE2.
-void sortSse2(const char* p, Block& b);
-void sortAvx2(const char* p, Block& b);
+std::int32_t takeSse2(const char*& p, std::int32_t* row, std::int32_t count, std::int32_t inf);
+std::int32_t takeAvx2(const char*& p, std::int32_t* row, std::int32_t count, std::int32_t inf);
 bool haveAvx2();
 #endif
