@@ -77,7 +77,7 @@ std::int32_t takeSse2(const char*& p, std::int32_t* row, std::int32_t count, std
 {
     const __m128i zero = _mm_set1_epi8('0'), nine = _mm_set1_epi8(9), tab = _mm_set1_epi8('\t'),
                   four = _mm_set1_epi8(4), space = _mm_set1_epi8(' ');
-    __m128i inside = _mm_insert_epi16(_mm_set1_epi8(-1), 0xff00, 0);
+    __m128i inside = _mm_insert_epi16(_mm_set1_epi8(-1), static_cast<short>(0xff00), 0);
     Block b;
     for (int k = 0; k < 4; ++k) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
