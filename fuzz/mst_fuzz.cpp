@@ -9,6 +9,7 @@
 #include "dialogue/input.hpp"
 #include "dialogue/matrix.hpp"
 #include "literal_min_tree.hpp"
+#include "reference_reader.hpp"
 #include "small_matrix.hpp"
 #include "tree/min_tree.hpp"
 
@@ -22,7 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static SmallMatrix m(most);
     static SmallMatrix literal(most);
 
-    Input in = textInput(std::string_view(reinterpret_cast<const char*>(data), size));
+    // Every way of reading takes the plain grammar's numbers and stops where it
+    // does: the text as it is, with blanks after it for the quick ways, and in
+    // pieces that put the chunk ends anywhere.
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string padded = std::string(text) + std::string(70, ' ');
+    for (const ReadPath path : readPaths()) {
+        useReadPath(path);
+        if (!differs(text, textInput(text), most).empty() ||
+            !differs(padded, textInput(padded), most).empty() ||
+            !differs(padded, textInput(padded, 1 + (size > 0 ? data[0] % 97 : 0)), most).empty())
+            std::abort();
+    }
+    useReadPath(readPaths().back());
+
+    Input in = textInput(text);
     std::ostringstream out, err;
     std::int32_t n = 0;
     const bool counted = readCount(in, n, err);

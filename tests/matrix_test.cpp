@@ -1,11 +1,13 @@
 // Reading the vertex count and the matrix, in process, one table row a case.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 
 #include "dialogue/input.hpp"
 #include "dialogue/matrix.hpp"
+#include "reference_reader.hpp"
 #include "small_matrix.hpp"
 
 namespace {
@@ -130,29 +132,112 @@ TEST(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
          badCount("??"
                   "(?????")},
         {"é€𝄞", false, 0, badCount("é€𝄞")},
+        // Nor what shows as nothing or as a blank: a no-break space, a soft
+        // hyphen, the Arabic letter mark, the spaces and marks of U+2000 to
+        // U+200F, the line and paragraph separators, the invisible operators
+        // U+2060 to U+2064, and tag characters. Their neighbours show.
+        {"1\xe2\x80\x8b", false, 0, badCount("1?")},
+        {"\xc2\xa0"
+         "5\xc2\xad"
+         "5\xd8\x9c",
+         false, 0, badCount("?5?5?")},
+        {"\xe2\x80\x80\xe2\x80\x8f\xe2\x80\xa8\xe2\x80\xa9\xe2\x81\xa0\xe2\x81\xa4", false, 0,
+         badCount("??????")},
+        {"\xf3\xa0\x80\x80"
+         "1\xf3\xa0\x81\xbf",
+         false, 0, badCount("?1?")},
+        {"¡‐\xe2\x81\xa5\xd8\x9b\xf3\xa0\x82\x80", false, 0,
+         badCount("¡‐\xe2\x81\xa5\xd8\x9b\xf3\xa0\x82\x80")},
+        {std::string(37, 'x') + "\xe2\x80\x8b", false, 0, badCount(std::string(37, 'x') + "?")},
+        {std::string(38, 'x') + "\xe2\x80\x8b", false, 0, badCount(std::string(38, 'x') + "…")},
         {"", false, 0, "Ошибка: ввод закончился, не хватает количества вершин графа.\n"},
         {" \n\t", false, 0, "Ошибка: ввод закончился, не хватает количества вершин графа.\n"},
         {"2\n0 1\n1", false, 0,
          "Ошибка: ввод закончился, не хватает элемента матрицы в строке 2, столбце 2.\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.text.substr(0, 60)));
-        Input in = textInput(c.text);
-        std::ostringstream err;
-        std::int32_t n = -1;
-        SmallMatrix m(2);
-        bool ok = readCount(in, n, err);
-        std::int32_t last = n;
-        if (ok && n == 2) {
-            ok = readMatrix(m.adj(), n, inf, in, err);
-            last = m.rows[2][2];
+    // Each case as it stands, and with blanks after it so that the quick
+    // ways take it, its end at every place in a 64-byte block and in the
+    // pieces a pipe may hand over; by every way the processor can read.
+    for (const Case& c : cases)
+        for (const ReadPath path : readPaths())
+            for (const std::size_t piece : {std::size_t{0}, std::size_t{1}, std::size_t{3},
+                                            std::size_t{100}, std::size_t{129}})
+                for (std::size_t pad = 0; pad <= (c.text.size() > 4096 ? 0 : 200);
+                     pad += pad < 80 ? 1 : 120) {
+                    useReadPath(path);
+                    const std::string text = c.text + std::string(pad, ' ');
+                    SCOPED_TRACE(testing::PrintToString(c.text.substr(0, 60)) + " path " +
+                                 std::to_string(static_cast<int>(path)) + " piece " +
+                                 std::to_string(piece) + " pad " + std::to_string(pad));
+                    Input in = piece == 0 ? textInput(text) : textInput(text, piece);
+                    std::ostringstream err;
+                    std::int32_t n = -1;
+                    SmallMatrix m(2);
+                    bool ok = readCount(in, n, err);
+                    std::int32_t last = n;
+                    if (ok && n == 2) {
+                        ok = readMatrix(m.adj(), n, inf, in, err);
+                        last = m.rows[2][2];
+                    }
+                    ASSERT_EQ(ok, c.ok);
+                    if (c.ok) {
+                        ASSERT_EQ(last, c.value);
+                    }
+                    ASSERT_EQ(err.str(), c.err);
+                }
+    useReadPath(readPaths().back());
+}
+
+// Random matrices, mostly of one- and two-digit numbers so that whole blocks
+// qualify, with long, signed and bad tokens, odd blanks and cut ends mixed in.
+TEST(ReadNumbers, EveryWayReadsAsThePlainGrammar)
+{
+    const std::string odd[] = {"2147483647",
+                               "2147483648",
+                               "-2147483648",
+                               "-2147483649",
+                               "+0",
+                               "-",
+                               "00000000000000000000000007",
+                               "1a",
+                               "\xc2\xa0",
+                               std::string(1, '\0'),
+                               "9999999999",
+                               "x"};
+    const std::string_view blanks = " \t\n\v\f\r";
+    for (std::uint32_t seed = 0; seed < 300; ++seed) {
+        std::mt19937 rng(seed);
+        const auto pick = [&rng](std::uint32_t k) { return static_cast<std::uint32_t>(rng() % k); };
+        const std::uint32_t n = 1 + pick(30), oddRate = pick(3) * pick(3), longRate = pick(4);
+        std::string text = std::to_string(n) + "\n";
+        for (std::uint32_t k = 0; k < n * n; ++k) {
+            const std::uint32_t r = pick(100);
+            if (r < oddRate)
+                text += odd[pick(std::size(odd))];
+            else if (r < oddRate + longRate)
+                text += (r % 2 ? "-" : "") + std::to_string(rng() >> pick(32));
+            else
+                text += std::to_string(pick(r < 50 ? 10 : 100));
+            const std::uint32_t sep = pick(100);
+            if (sep < 70)
+                text += ' ';
+            else if (sep < 85)
+                text += '\n';
+            else if (sep < 99)
+                for (std::uint32_t b = pick(6); b < 6; ++b)
+                    text += blanks[pick(6)];
         }
-        EXPECT_EQ(ok, c.ok);
-        if (c.ok) {
-            EXPECT_EQ(last, c.value);
+        text.resize(text.size() - pick(4) * pick(2) * pick(8));
+        for (const ReadPath path : readPaths()) {
+            useReadPath(path);
+            for (const std::size_t piece : {0, 1, 7, 64, 65, 100, 1000}) {
+                Input in = piece == 0 ? textInput(text) : textInput(text, piece);
+                ASSERT_EQ(differs(text, std::move(in), 30), "")
+                    << "seed " << seed << " path " << static_cast<int>(path) << " piece " << piece;
+            }
         }
-        EXPECT_EQ(err.str(), c.err);
     }
+    useReadPath(readPaths().back());
 }
 
 TEST(ReadNumbers, StopRightAfterTheNumber)

@@ -15,6 +15,10 @@ void setupConsole();
 // how many, 0 at its end, -1 when reading fails.
 long readInput(char* buf, std::size_t size);
 
+// Where standard input is a pipe, asks for a larger one, so that a writer
+// gets further ahead of the reading; a refusal changes nothing.
+void growInputPipe();
+
 // What standard input is, as far as looking ahead in it is concerned.
 enum class Source { terminal, file, other };
 Source inputSource();

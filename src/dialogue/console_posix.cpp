@@ -8,6 +8,7 @@
 #include <iterator>
 #include <ostream>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -42,6 +43,15 @@ long readInput(char* buf, std::size_t size)
         got = read(STDIN_FILENO, buf, size);
     while (got < 0 && errno == EINTR);
     return static_cast<long>(got);
+}
+
+void growInputPipe()
+{
+#ifdef F_SETPIPE_SZ
+    struct stat st {};
+    if (fstat(STDIN_FILENO, &st) == 0 && S_ISFIFO(st.st_mode))
+        fcntl(STDIN_FILENO, F_SETPIPE_SZ, 1 << 20);
+#endif
 }
 
 Source inputSource()

@@ -65,6 +65,11 @@ long readInput(char* buf, std::size_t size)
     return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
 }
 
+void growInputPipe()
+{
+    // A pipe's size is set where it is made, by its writer.
+}
+
 Source inputSource()
 {
     const HANDLE h = input();

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 #include "dialogue/console.hpp"
+#include "dialogue/input_blocks.hpp"
 
 namespace {
 
@@ -20,6 +22,14 @@ constexpr std::size_t tokenMax = std::size_t{1} << 20;
 // none come, at the end or on a failure.
 bool refill(Input& in)
 {
+    if (!in.fromStdin && !in.rest.empty()) {
+        const std::size_t got = std::min(in.room, in.rest.size());
+        std::memcpy(in.buf.get(), in.rest.data(), got);
+        in.rest.remove_prefix(got);
+        in.at = in.buf.get();
+        in.end = in.at + got;
+        return true;
+    }
     if (!in.fromStdin || in.ended || in.failed) {
         in.ended = !in.failed;
         return false;
@@ -67,9 +77,14 @@ std::size_t charAt(std::string_view text, bool& showable)
     const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < least[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
         return 0;
-    // A byte-order mark past the start would make the token look valid.
-    showable = cp > 0x9f && !(cp >= 0x202a && cp <= 0x202e) && !(cp >= 0x2066 && cp <= 0x2069) &&
-               cp != 0xfeff;
+    // Turns of the text's direction, and characters that show as nothing or
+    // as a blank: a quote holding one could look valid.
+    constexpr std::uint32_t hidden[][2] = {
+        {0x80, 0xa0},     {0xad, 0xad},     {0x61c, 0x61c},   {0x2000, 0x200f},   {0x2028, 0x202e},
+        {0x2060, 0x2064}, {0x2066, 0x2069}, {0xfeff, 0xfeff}, {0xe0000, 0xe007f},
+    };
+    showable = std::none_of(std::begin(hidden), std::end(hidden),
+                            [cp](const auto& h) { return cp >= h[0] && cp <= h[1]; });
     return len;
 }
 
@@ -107,6 +122,17 @@ Input stdinInput()
     in.room = chunk;
     in.at = in.end = in.buf.get();
     in.fromStdin = true;
+    growInputPipe();
+    return in;
+}
+
+Input textInput(std::string_view text, std::size_t piece)
+{
+    Input in;
+    in.buf = std::make_unique_for_overwrite<char[]>(piece);
+    in.room = piece;
+    in.at = in.end = in.buf.get();
+    in.rest = text;
     return in;
 }
 
@@ -214,7 +240,13 @@ bool dataFollows(Input& in)
     };
     if (nonBlank())
         return true;
-    if (!in.fromStdin || in.ended || in.failed)
+    if (!in.fromStdin) {
+        while (refill(in))
+            if (nonBlank())
+                return true;
+        return false;
+    }
+    if (in.ended || in.failed)
         return false;
     switch (inputSource()) {
     case Source::terminal:
@@ -228,4 +260,62 @@ bool dataFollows(Input& in)
         return inputReady() && refill(in) && nonBlank();
     }
     return false;
+}
+
+namespace {
+
+#ifdef MST_VECTOR_READER
+BlockTaker taker = haveAvx2() ? takeAvx2 : takeSse2;
+#else
+BlockTaker taker = nullptr;
+#endif
+
+}  // namespace
+
+std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf)
+{
+    if (in.atStart)
+        return 0;
+    std::int32_t k = 0;
+    const char* blockEnd = in.at;  // numbers up to here go the scalar way
+    std::ptrdiff_t skip = 64;      // after blocks that did not qualify, tries fewer
+    while (k < count) {
+        // A block needs the byte before it in the buffer, and all 64 of its own.
+        if (taker != nullptr && in.at >= blockEnd && in.at > in.buf.get() && in.end - in.at >= 64) {
+            const std::int32_t took = taker(in.at, row + k, count - k, inf);
+            if (took >= 0) {
+                k += took;
+                skip = 64;
+                continue;
+            }
+            blockEnd = in.at + skip;
+            skip = std::min<std::ptrdiff_t>(2 * skip, 4096);
+        }
+        if (!takeQuickly(in, row[k]))
+            break;
+        if (row[k] == 0)
+            row[k] = inf;
+        ++k;
+    }
+    return k;
+}
+
+std::vector<ReadPath> readPaths()
+{
+#ifdef MST_VECTOR_READER
+    if (haveAvx2())
+        return {ReadPath::scalar, ReadPath::sse2, ReadPath::avx2};
+    return {ReadPath::scalar, ReadPath::sse2};
+#else
+    return {ReadPath::scalar};
+#endif
+}
+
+void useReadPath(ReadPath path)
+{
+#ifdef MST_VECTOR_READER
+    taker = path == ReadPath::scalar ? nullptr : path == ReadPath::sse2 ? takeSse2 : takeAvx2;
+#else
+    static_cast<void>(path);
+#endif
 }

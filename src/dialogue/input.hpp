@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where the next bytes come from and how far they have been read.
 struct Input {
@@ -13,7 +14,8 @@ struct Input {
     std::size_t room = 0;       // bytes buf can hold
     const char* at = nullptr;   // the next unread byte
     const char* end = nullptr;  // past the last byte read
-    bool fromStdin = false;     // otherwise buf holds all there is
+    bool fromStdin = false;     // otherwise a test's text
+    std::string_view rest;      // of a test's text, what buf has not been given yet
     bool atStart = true;        // nothing taken yet: a byte-order mark may come
     bool ended = false;         // no more bytes will come
     bool failed = false;        // reading standard input failed
@@ -26,6 +28,10 @@ Input stdinInput();
 
 // A test's text as the whole input.
 Input textInput(std::string_view text);
+
+// A test's text handed over piece bytes at a time, as a pipe may; the text
+// must outlive the input.
+Input textInput(std::string_view text, std::size_t piece);
 
 // How reading one number ended.
 enum class Got { number, ended, failed, other };
@@ -42,15 +48,13 @@ inline bool isBlank(unsigned char ch)
 // the byte-order mark, the end of the input.
 Got readIntSlowly(Input& in, std::int32_t& value);
 
-// Reads one number: an optional sign and decimal digits that fit in 32 bits,
-// whitespace around it. The whitespace after it stays unread. On Got::other
-// in.shown holds the token as it may be quoted back to the user.
-inline Got readInt(Input& in, std::int32_t& value)
+// Takes one number the quick way, if it is short, one blank apart and far
+// from the chunk's end; false leaves it, and the whitespace before it may be
+// gone.
+inline bool takeQuickly(Input& in, std::int32_t& value)
 {
-    // Most numbers are short, one blank apart, and far from the chunk's end:
-    // those are taken here, in one sweep.
     if (in.atStart)
-        return readIntSlowly(in, value);
+        return false;
     const char* p = in.at;
     while (p < in.end && (*p == ' ' || *p == '\n'))
         ++p;
@@ -67,12 +71,35 @@ inline Got readInt(Input& in, std::int32_t& value)
             if (isBlank(static_cast<unsigned char>(*q)) && mag < magnitudeLimit + neg) {
                 in.at = q;
                 value = static_cast<std::int32_t>(neg ? -mag : mag);
-                return Got::number;
+                return true;
             }
         }
     }
-    return readIntSlowly(in, value);
+    return false;
 }
+
+// Reads one number: an optional sign and decimal digits that fit in 32 bits,
+// whitespace around it. The whitespace after it stays unread. On Got::other
+// in.shown holds the token as it may be quoted back to the user.
+inline Got readInt(Input& in, std::int32_t& value)
+{
+    return takeQuickly(in, value) ? Got::number : readIntSlowly(in, value);
+}
+
+// Reads up to count numbers into row[0..count), each 0 as inf, as far as they
+// can be taken without readIntSlowly: how many it took. The rest, if any,
+// starts with the number that needs the careful way.
+std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf);
+
+// The ways of reading a row: the quick scalar one alone, or with 64-byte
+// blocks sorted by SSE2 or AVX2 instructions.
+enum class ReadPath { scalar, sse2, avx2 };
+
+// The ways this processor can take, the one used by default last.
+std::vector<ReadPath> readPaths();
+
+// Makes readRow take path from now on; it must be one of readPaths().
+void useReadPath(ReadPath path);
 
 // True when non-blank data follows what was read, as far as that can be seen
 // without waiting: a file is looked at to its end, a pipe as far as it has

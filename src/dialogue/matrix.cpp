@@ -78,6 +78,11 @@ bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, Input
         std::to_string(std::numeric_limits<std::int32_t>::max());
     for (std::int32_t r = 1; r <= kolVer; ++r)
         for (std::int32_t c = 1; c <= kolVer; ++c) {
+            // Most of a row goes in bulk; a number that needs more care, and
+            // any message, come one at a time.
+            c += readRow(in, adj[r] + c, kolVer - c + 1, inf);
+            if (c > kolVer)
+                break;
             const auto what = [r, c] {
                 return "элемента матрицы в строке " + std::to_string(r) + ", столбце " +
                        std::to_string(c);
