@@ -202,14 +202,16 @@ BENCHMARK_CAPTURE(boostPrim, dense, false)
     ->Arg(9998)
     ->Apply(searches);
 
-// Runs program with standard input from path through the small peak_rss
-// helper, whose own peak is the program's alone (a child spawned straight
-// from this large process would report this process's peak).
-void wholeRun(benchmark::State& state, const char* program, const char* path)
+// Runs program with standard input from path, or through a pipe from it,
+// through the small peak_rss helper, whose own peak is the program's alone
+// (a child spawned straight from this large process would report this
+// process's peak).
+void wholeRun(benchmark::State& state, const char* program, const char* path, bool piped = false)
 {
     double peakKb = 0;
     for (auto _ : state) {
-        const std::string command = std::string(PEAK_RSS) + " " + path + " " + program;
+        const std::string command =
+            std::string(PEAK_RSS) + (piped ? " -p " : " ") + path + " " + program;
         FILE* pipe = popen(command.c_str(), "r");
         double seconds = 0, kb = 0;
         const bool read = pipe != nullptr && std::fscanf(pipe, "%lf %lf", &seconds, &kb) == 2;
@@ -334,7 +336,8 @@ BENCHMARK_CAPTURE(parsePipe, signed3000, signedText)
     ->UseRealTime()
     ->Apply(spread);
 
-// The program and the anchor end to end on the same file, one after the other.
+// The program and the anchor end to end on the same file, one after the
+// other; then both again with the file through a pipe.
 void wholeDense(benchmark::State& state, const char* program)
 {
     wholeRun(state, program, denseText());
@@ -344,6 +347,19 @@ BENCHMARK_CAPTURE(wholeDense, program, MST_BINARY)
     ->UseManualTime()
     ->Apply(spread);
 BENCHMARK_CAPTURE(wholeDense, boost, BOOST_MST)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Apply(spread);
+
+void wholeDensePiped(benchmark::State& state, const char* program)
+{
+    wholeRun(state, program, denseText(), true);
+}
+BENCHMARK_CAPTURE(wholeDensePiped, program, MST_BINARY)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Apply(spread);
+BENCHMARK_CAPTURE(wholeDensePiped, boost, BOOST_MST)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Apply(spread);
