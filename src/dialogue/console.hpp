@@ -15,6 +15,10 @@ void setupConsole();
 // how many, 0 at its end, -1 when reading fails.
 long readInput(char* buf, std::size_t size);
 
+// True when the last failed read was a terminal line that filled the
+// terminal's line buffer: its end may have been dropped, so it is refused.
+bool inputLineCut();
+
 // What standard input is, as far as looking ahead in it is concerned.
 enum class Source { terminal, file, other };
 Source inputSource();
