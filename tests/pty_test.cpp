@@ -4,6 +4,7 @@
 // set: the Windows program under Wine, whose console draws on the terminal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -132,14 +133,13 @@ struct Terminal {
     pid_t pid = -1;  // the parent; it exits with the program's status, 128 + a signal
     std::string seen;
 
-    Terminal()
+    explicit Terminal(const std::vector<std::string>& argv = command())
     {
         winsize size{};
         size.ws_row = 60;
         size.ws_col = 250;  // no line of the dialogue wraps
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
             return;
-        const std::vector<std::string> argv = command();
         pid = fork();
         if (pid != 0)
             return;
@@ -420,6 +420,35 @@ TEST(Console, CtrlCInTheDialogueEndsTheRunAsAFailure)
     const int status = t.exitStatus(patience);
     EXPECT_GT(status, 0);
     EXPECT_TRUE(sameSettings(before, t.settings()));
+}
+
+// The console outlives the program: the code page it had comes back, also
+// after a failed run. Windows' command interpreter shows it before and after.
+TEST(Console, CodePageComesBackAfterAFailedRun)
+{
+    if (!underConsole())
+        GTEST_SKIP() << "a terminal has no code page";
+    std::string program = command().back();
+    if (!program.empty() && program[0] == '/')
+        program = "Z:" + program;
+    std::replace(program.begin(), program.end(), '/', '\\');
+    Terminal t({command().front(), "cmd", "/c", "chcp & " + program + " & chcp"});
+    ASSERT_GT(t.pid, 0);
+    ASSERT_TRUE(t.waitFor(question)) << t.seen;
+    ASSERT_TRUE(t.readingKeys());
+    t.type("abc\r");
+    ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
+    t.type("x");
+    EXPECT_EQ(t.exitStatus(patience), 0);  // the interpreter's own status
+    const std::string shown = screen(t.seen) + "\n";
+    const std::regex page(": ([0-9]+)\n");
+    std::vector<std::string> pages;
+    for (auto it = std::sregex_iterator(shown.begin(), shown.end(), page);
+         it != std::sregex_iterator(); ++it)
+        pages.push_back((*it)[1]);
+    ASSERT_EQ(pages.size(), 2u) << shown;
+    EXPECT_NE(pages[0], "65001") << "the program's own page: nothing to put back";
+    EXPECT_EQ(pages[1], pages[0]) << shown;
 }
 
 TEST(TerminalSignals, TerminatedWhileWaitingRestoresTheTerminal)
