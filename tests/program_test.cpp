@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 
@@ -88,6 +89,37 @@ TEST_P(Program, WritesExactlyTheExpected)
 
 INSTANTIATE_TEST_SUITE_P(Inputs, Program, testing::ValuesIn(cases),
                          [](const auto& p) { return std::string(p.param.name); });
+
+// Every example a user is pointed to gives the output kept beside its test.
+TEST(ProgramExamples, EachGivesItsExpectedOutput)
+{
+    const struct {
+        const char* name;
+        int status;
+    } examples[] = {{"disconnected", 1}, {"five", 0}, {"three", 0}, {"ties", 0}, {"worst99", 0}};
+    const auto slurp = [](const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    const std::filesystem::path dir = MST_EXAMPLES_DIR;
+    const std::filesystem::path expected = MST_EXPECTED_DIR;
+    std::size_t listed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        listed += entry.path().extension() == ".txt";
+    EXPECT_EQ(listed, std::size(examples)) << "an example without an expected output";
+    for (const auto& e : examples) {
+        SCOPED_TRACE(e.name);
+        const std::string name = e.name;
+        ASSERT_TRUE(std::filesystem::exists(dir / (name + ".txt")));
+        ASSERT_TRUE(std::filesystem::exists(expected / (name + ".out")));
+        const Outcome run = runProgram(slurp(dir / (name + ".txt")));
+        ASSERT_FALSE(run.hung);
+        EXPECT_EQ(run.status, e.status);
+        EXPECT_EQ(run.err, slurp(expected / (name + ".err")));
+        const std::string out = slurp(expected / (name + ".out"));
+        EXPECT_TRUE(matchesWithTime(run.out, out)) << "got:\n" << run.out << "\nwanted:\n" << out;
+    }
+}
 
 TEST(ProgramLimits, EveryCountUpToTheMatrixCapacityWorks)
 {

@@ -1,9 +1,18 @@
-// The key-press wait at the end of a run, on a real pseudo-terminal.
+// The program at a real terminal: the dialogue as typed, the key-press wait
+// and the terminal's settings around it. Runs the program of this build, or
+// the one named by MST_PTY_PROGRAM, started through MST_PTY_RUNNER if that is
+// set: the Windows program under Wine, whose console draws on the terminal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <poll.h>
 #include <pty.h>
@@ -12,38 +21,158 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "report_text.hpp"
+
 namespace {
 
 using namespace std::chrono_literals;
 
-const std::string prompt = "Для продолжения нажмите любую клавишу . . . ";
+const std::string question = "Введите количество вершин графа:";
+const std::string prompt = "Для продолжения нажмите любую клавишу . . .";
 
+// Wine takes seconds to start its console.
+constexpr auto patience = 60s;
+
+// A runner such as Wine gives the program a console of its own, which reads
+// the terminal key by key once it has started.
+bool underConsole()
+{
+    const char* runner = std::getenv("MST_PTY_RUNNER");
+    return runner != nullptr && *runner != 0;
+}
+
+std::vector<std::string> command()
+{
+    std::vector<std::string> argv;
+    if (const char* runner = std::getenv("MST_PTY_RUNNER"); runner != nullptr && *runner != 0)
+        argv.emplace_back(runner);
+    const char* program = std::getenv("MST_PTY_PROGRAM");
+    argv.emplace_back(program != nullptr && *program != 0 ? program : MST_BINARY);
+    return argv;
+}
+
+// What a terminal shows for the bytes written to it, as lines without
+// trailing blanks: Wine's console redraws with cursor moves and erasures, a
+// terminal's echo does not, and both show the same text.
+std::string screen(const std::string& bytes)
+{
+    std::vector<std::vector<std::string>> cells(1);  // one UTF-8 character each
+    std::size_t row = 0, col = 0;
+    const auto put = [&](const std::string& ch) {
+        if (cells[row].size() <= col)
+            cells[row].resize(col + 1, " ");
+        cells[row][col++] = ch;
+    };
+    for (std::size_t i = 0; i < bytes.size();) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
+        if (b == 0x1b && i + 1 < bytes.size() && bytes[i + 1] == '[') {
+            std::size_t j = i + 2;
+            while (j < bytes.size() && (bytes[j] < 0x40 || bytes[j] > 0x7e))
+                ++j;
+            const std::string args = bytes.substr(i + 2, j - i - 2);
+            const char fin = j < bytes.size() ? bytes[j] : 0;
+            const int n = args.empty() || args[0] == '?' ? 1 : std::max(1, std::atoi(args.c_str()));
+            if (fin == 'C')
+                col += static_cast<std::size_t>(n);
+            else if (fin == 'D')
+                col -= std::min(col, static_cast<std::size_t>(n));
+            else if (fin == 'G')
+                col = static_cast<std::size_t>(n - 1);
+            else if (fin == 'K' && cells[row].size() > col)
+                cells[row].resize(col);
+            else if (fin == 'H') {
+                const std::size_t semi = args.find(';');
+                row = static_cast<std::size_t>(n - 1);
+                col = semi == std::string::npos
+                          ? 0
+                          : static_cast<std::size_t>(std::max(1, std::atoi(&args[semi + 1])) - 1);
+            } else if (fin == 'J' && args == "2")
+                cells.assign(cells.size(), {});
+            i = j + 1;
+        } else if (b == 0x1b && i + 1 < bytes.size() && bytes[i + 1] == ']') {
+            i = bytes.find('\a', i);  // a title: not on the screen
+            i = i == std::string::npos ? bytes.size() : i + 1;
+        } else if (b == '\r') {
+            col = 0;
+            ++i;
+        } else if (b == '\n') {
+            ++row;
+            ++i;
+        } else if (b == '\t') {
+            col = (col / 8 + 1) * 8;
+            ++i;
+        } else if (b == '\b') {
+            col -= std::min<std::size_t>(col, 1);
+            ++i;
+        } else {
+            std::size_t len = b >= 0xf0 ? 4 : b >= 0xe0 ? 3 : b >= 0xc0 ? 2 : 1;
+            if (b >= 0x20)
+                put(bytes.substr(i, len));
+            i += len;
+        }
+        if (cells.size() <= row)
+            cells.resize(row + 1);
+    }
+    std::string text;
+    for (const auto& line : cells) {
+        std::string s;
+        for (const std::string& ch : line)
+            s += ch;
+        s.erase(s.find_last_not_of(' ') + 1);
+        text += s + "\n";
+    }
+    text.erase(text.find_last_not_of('\n') + 1);
+    return text;
+}
+
+// The program in a session of its own, with a shell-like parent so that it
+// can be stopped and continued as a job.
 struct Terminal {
     int master = -1;
     int slave = -1;  // kept open here to look at the settings the program leaves
-    pid_t pid = -1;
+    pid_t pid = -1;  // the parent; it exits with the program's status, 128 + a signal
     std::string seen;
 
-    Terminal()
+    explicit Terminal(const std::vector<std::string>& argv = command())
     {
-        if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        winsize size{};
+        size.ws_row = 60;
+        size.ws_col = 250;  // no line of the dialogue wraps
+        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
             return;
         pid = fork();
-        if (pid == 0) {
-            setsid();
-            ioctl(slave, TIOCSCTTY, 0);
+        if (pid != 0)
+            return;
+        setsid();
+        ioctl(slave, TIOCSCTTY, 0);
+        const pid_t job = fork();
+        if (job == 0) {
+            setpgid(0, 0);
+            std::signal(SIGTTOU, SIG_IGN);
+            tcsetpgrp(slave, getpid());
+            std::signal(SIGTTOU, SIG_DFL);
             for (int fd = 0; fd < 3; ++fd)
                 dup2(slave, fd);
             close(master);
             close(slave);
-            execl(MST_BINARY, MST_BINARY, static_cast<char*>(nullptr));
+            std::vector<char*> args;
+            for (const std::string& a : argv)
+                args.push_back(const_cast<char*>(a.c_str()));
+            args.push_back(nullptr);
+            execv(args[0], args.data());
             _exit(127);
         }
+        int ws = 0;
+        while (job > 0 && waitpid(job, &ws, 0) < 0) {
+        }
+        _exit(job < 0 ? 127 : WIFEXITED(ws) ? WEXITSTATUS(ws) : 128 + WTERMSIG(ws));
     }
 
     ~Terminal()
     {
         if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            if (const pid_t job = tcgetpgrp(master); job > 0)
+                kill(-job, SIGKILL);
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
@@ -51,31 +180,45 @@ struct Terminal {
         close(slave);
     }
 
+    // The program's process group, which takes the terminal's signals.
+    pid_t job() const { return tcgetpgrp(master); }
+
     void type(const std::string& keys)
     {
         ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
 
-    // Reads the screen until text shows up; false after the time limit.
-    bool waitFor(const std::string& text)
+    // Reads what arrives for a while, or until the program closes the terminal.
+    void look(std::chrono::milliseconds span)
     {
-        const auto until = std::chrono::steady_clock::now() + 20s;
-        while (seen.find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() > until)
-                return false;
+        const auto until = std::chrono::steady_clock::now() + span;
+        for (auto now = std::chrono::steady_clock::now(); now < until;
+             now = std::chrono::steady_clock::now()) {
             pollfd p{master, POLLIN, 0};
-            if (poll(&p, 1, 100) > 0) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - now);
+            if (poll(&p, 1, static_cast<int>(left.count()) + 1) > 0) {
                 char buf[4096];
                 const ssize_t got = read(master, buf, sizeof buf);
                 if (got <= 0)
-                    return false;
+                    return;
                 seen.append(buf, static_cast<std::size_t>(got));
             }
+        }
+    }
+
+    // Reads the screen until text shows up on it; false after the time limit.
+    bool waitFor(const std::string& text)
+    {
+        const auto until = std::chrono::steady_clock::now() + patience;
+        while (screen(seen).find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            look(100ms);
         }
         return true;
     }
 
-    // The exit status, or -1 if the program has not exited normally in time.
+    // The exit status, or -1 if the program has not exited in time.
     int exitStatus(std::chrono::milliseconds limit)
     {
         const auto until = std::chrono::steady_clock::now() + limit;
@@ -83,10 +226,35 @@ struct Terminal {
         while (waitpid(pid, &ws, WNOHANG) == 0) {
             if (std::chrono::steady_clock::now() > until)
                 return -1;
-            std::this_thread::sleep_for(10ms);
+            look(10ms);  // the last lines, and no output left to block on
         }
         pid = -1;
+        look(50ms);
         return WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+    }
+
+    termios settings() const
+    {
+        termios t{};
+        EXPECT_EQ(tcgetattr(slave, &t), 0);
+        return t;
+    }
+
+    // True once the terminal is in the key-press wait's single-key mode.
+    bool singleKey() const { return (settings().c_lflag & (ICANON | ECHO)) == 0; }
+
+    // Waits until typed keys reach the program as they would at a real
+    // console: at once on a terminal, once Wine's console has taken the
+    // terminal over, or else the terminal's line mode would take them first.
+    bool readingKeys() const
+    {
+        const auto until = std::chrono::steady_clock::now() + patience;
+        while (underConsole() && !singleKey())
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            else
+                std::this_thread::sleep_for(20ms);
+        return true;
     }
 };
 
@@ -96,61 +264,260 @@ bool sameSettings(const termios& a, const termios& b)
            a.c_lflag == b.c_lflag && a.c_cc[VMIN] == b.c_cc[VMIN] && a.c_cc[VTIME] == b.c_cc[VTIME];
 }
 
-struct KeyCase {
-    const char* input;  // typed before the prompt; a second line is typed ahead
-    const char* key;
-    int status;
-};
-
-TEST(KeyPress, WaitsForOneKeyThenRestoresTheTerminal)
+// Polls cond for up to two seconds: a change of settings reaches the terminal
+// a moment after the signal that asks for it.
+template <class Cond>
+bool soon(Cond cond)
 {
-    const KeyCase cases[] = {
-        {"1 0\nq\n", "x", 0},    // the typed-ahead q must not count as the key
-        {"1 0 q\n", "x", 0},     // nor a q already read along with the matrix
-        {"1 0\n", "\x03", 0},    // Ctrl+C is a key, not a way to skip the restore
-        {"1 0\n", "\x1b[A", 0},  // an arrow: all of it is taken
-        {"abc\n", "x", 1},       // a failed run waits as well
-    };
-    for (const KeyCase& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::string(c.input) + "|" + c.key));
-        Terminal t;
-        ASSERT_GT(t.pid, 0);
-        termios before{};
-        ASSERT_EQ(tcgetattr(t.slave, &before), 0);
-        // The question shows before the program waits for its answer.
-        ASSERT_TRUE(t.waitFor("Введите количество вершин графа:")) << t.seen;
-        t.type(c.input);
-        ASSERT_TRUE(t.waitFor(prompt)) << t.seen;
-
-        EXPECT_EQ(t.exitStatus(300ms), -1) << "ended without a key press";
-        termios waiting{};
-        ASSERT_EQ(tcgetattr(t.slave, &waiting), 0);
-        EXPECT_EQ(waiting.c_lflag & (ICANON | ECHO), 0u);
-
-        t.type(c.key);
-        EXPECT_EQ(t.exitStatus(20s), c.status);
-        termios after{};
-        ASSERT_EQ(tcgetattr(t.slave, &after), 0);
-        EXPECT_TRUE(sameSettings(before, after));
-        int left = -1;
-        ASSERT_EQ(ioctl(t.slave, FIONREAD, &left), 0);
-        EXPECT_EQ(left, 0) << "part of the key was left for the shell";
-    }
+    for (int k = 0; k < 200 && !cond(); ++k)
+        std::this_thread::sleep_for(10ms);
+    return cond();
 }
 
-TEST(KeyPress, TerminatedWhileWaitingRestoresTheTerminal)
+// The elapsed-time figure on the screen: a point or the Russian comma.
+const std::string timeFigure = "[0-9]+([.,][0-9]+)?(e-[0-9]+)?";
+
+std::string escaped(const std::string& text)
+{
+    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+struct KeyCase {
+    const char* name;
+    std::vector<std::string> lines;  // the first typed at the question, the rest at the matrix's
+    const char* key;
+    int status;
+    std::string shown;  // the screen after the key, "@TIME@" for the figure; "" not compared
+};
+
+const std::string askMatrix = "\nВведите матрицу смежности:\n";
+const std::string askCount = question + "\n";
+const std::string timeLine = "\nВремя в секундах =@TIME@s\t\n\n";
+const std::string badCount =
+    "Ошибка: вместо количества вершин графа введено «%»; нужно целое число "
+    "не больше 9998.\n";
+const std::string emptyTree = header + cost(0) + timeLine + prompt;
+
+// The screen for the program's texts and the typed lines' echo, in the order
+// given; the terminal starts each new line at its left edge.
+std::string shows(const std::string& text)
+{
+    return screen(std::regex_replace(text, std::regex("\n"), "\r\n"));
+}
+
+std::string badCountFor(const std::string& token)
+{
+    return std::regex_replace(badCount, std::regex("%"), token);
+}
+
+const KeyCase keyCases[] = {
+    {"the whole dialogue",
+     {"3\r", "0 1 3\r", "1 0 2\r", "3 2 0\r"},
+     "x",
+     0,
+     shows(askCount + "3\n" + askMatrix + "0 1 3\n1 0 2\n3 2 0\n" + header + edge(1, 2, 1) +
+           edge(2, 3, 2) + cost(3) + timeLine + prompt)},
+    // The echo of a line typed ahead differs: a terminal echoes it at once,
+    // a Windows console when the program reads on.
+    {"a line typed ahead", {"1 0\rq\r"}, "x", 0, ""},
+    {"a word typed with the last row",
+     {"1 0 q\r"},
+     "x",
+     0,
+     shows(askCount + "1 0 q\n" + askMatrix +
+           "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не прочитаны. "
+           "Проверьте количество вершин.\n" +
+           emptyTree)},
+    {"Ctrl+C as the key", {"1 0\r"}, "\x03", 0, shows(askCount + "1 0\n" + askMatrix + emptyTree)},
+    {"Ctrl+Z as the key", {"1 0\r"}, "\x1a", 0, shows(askCount + "1 0\n" + askMatrix + emptyTree)},
+    {"an arrow as the key",
+     {"1 0\r"},
+     "\x1b[A",
+     0,
+     shows(askCount + "1 0\n" + askMatrix + emptyTree)},
+    {"a bad token", {"abc\r"}, "x", 1, shows(askCount + "abc\n" + badCountFor("abc") + prompt)},
+    {"a bad token, then Ctrl+C",
+     {"abc\r"},
+     "\x03",
+     1,
+     shows(askCount + "abc\n" + badCountFor("abc") + prompt)},
+    {"a Russian word",
+     {"пять\r"},
+     "x",
+     1,
+     shows(askCount + "пять\n" + badCountFor("пять") + prompt)},
+    {"an unreachable vertex, then Ctrl+C",
+     {"2\r", "0 0\r", "0 0\r"},
+     "\x03",
+     1,
+     shows(askCount + "2\n" + askMatrix + "0 0\n0 0\n" + header + "\n" + unreached("2", true) +
+           prompt)},
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Console : public testing::TestWithParam<KeyCase> {};
+
+TEST_P(Console, WaitsForOneKeyThenRestoresTheTerminal)
+{
+    const KeyCase& c = GetParam();
+    Terminal t;
+    ASSERT_GT(t.pid, 0);
+    const termios before = t.settings();
+    if (std::string(c.key) == "\x1a" && underConsole())
+        GTEST_SKIP() << "Wine's console leaves Ctrl+Z to the terminal, which stops all of Wine";
+    // The question shows before the program waits for its answer.
+    ASSERT_TRUE(t.waitFor(question)) << t.seen;
+    ASSERT_TRUE(t.readingKeys());
+    for (std::size_t k = 0; k < c.lines.size(); ++k) {
+        if (k == 1) {
+            ASSERT_TRUE(t.waitFor(askMatrix.substr(1, askMatrix.size() - 2))) << screen(t.seen);
+        }
+        t.type(c.lines[k]);
+    }
+    ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
+
+    EXPECT_EQ(t.exitStatus(300ms), -1) << "ended without a key press";
+    EXPECT_TRUE(t.singleKey());
+
+    t.type(c.key);
+    EXPECT_EQ(t.exitStatus(patience), c.status);
+    EXPECT_TRUE(sameSettings(before, t.settings()));
+    int left = -1;
+    ASSERT_EQ(ioctl(t.slave, FIONREAD, &left), 0);
+    EXPECT_EQ(left, 0) << "part of the key was left for the shell";
+
+    // The key is not echoed: nothing follows the prompt.
+    if (c.shown.empty())
+        return;
+    const std::string shown = screen(t.seen);
+    const std::string wanted = escaped(c.shown);
+    const std::string pattern = std::regex_replace(wanted, std::regex("@TIME@"), timeFigure);
+    EXPECT_TRUE(std::regex_match(shown, std::regex(pattern))) << "shown:\n"
+                                                              << shown << "\nwanted:\n"
+                                                              << c.shown;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, Console, testing::ValuesIn(keyCases), [](const auto& p) {
+    std::string name = p.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return name;
+});
+
+TEST(Console, CtrlCInTheDialogueEndsTheRunAsAFailure)
 {
     Terminal t;
     ASSERT_GT(t.pid, 0);
-    termios before{};
-    ASSERT_EQ(tcgetattr(t.slave, &before), 0);
-    t.type("0\n");
+    const termios before = t.settings();
+    ASSERT_TRUE(t.waitFor(question)) << t.seen;
+    ASSERT_TRUE(t.readingKeys());
+    t.type("\x03");
+    const int status = t.exitStatus(patience);
+    EXPECT_GT(status, 0);
+    EXPECT_TRUE(sameSettings(before, t.settings()));
+}
+
+// The console outlives the program: the code page it had comes back, also
+// after a failed run. Windows' command interpreter shows it before and after.
+TEST(Console, CodePageComesBackAfterAFailedRun)
+{
+    if (!underConsole())
+        GTEST_SKIP() << "a terminal has no code page";
+    std::string program = command().back();
+    if (!program.empty() && program[0] == '/')
+        program = "Z:" + program;
+    std::replace(program.begin(), program.end(), '/', '\\');
+    Terminal t({command().front(), "cmd", "/c", "chcp & " + program + " & chcp"});
+    ASSERT_GT(t.pid, 0);
+    ASSERT_TRUE(t.waitFor(question)) << t.seen;
+    ASSERT_TRUE(t.readingKeys());
+    t.type("abc\r");
+    ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
+    t.type("x");
+    EXPECT_EQ(t.exitStatus(patience), 0);  // the interpreter's own status
+    const std::string shown = screen(t.seen) + "\n";
+    const std::regex page(": ([0-9]+)\n");
+    std::vector<std::string> pages;
+    for (auto it = std::sregex_iterator(shown.begin(), shown.end(), page);
+         it != std::sregex_iterator(); ++it)
+        pages.push_back((*it)[1]);
+    ASSERT_EQ(pages.size(), 2u) << shown;
+    EXPECT_NE(pages[0], "65001") << "the program's own page: nothing to put back";
+    EXPECT_EQ(pages[1], pages[0]) << shown;
+}
+
+TEST(TerminalSignals, TerminatedWhileWaitingRestoresTheTerminal)
+{
+    Terminal t;
+    ASSERT_GT(t.pid, 0);
+    const termios before = t.settings();
+    t.type("0\r");
     ASSERT_TRUE(t.waitFor(prompt)) << t.seen;
-    kill(t.pid, SIGTERM);
-    EXPECT_EQ(t.exitStatus(20s), -1);
-    termios after{};
-    ASSERT_EQ(tcgetattr(t.slave, &after), 0);
-    EXPECT_TRUE(sameSettings(before, after));
+    kill(-t.job(), SIGTERM);
+    EXPECT_EQ(t.exitStatus(patience), 128 + SIGTERM);
+    EXPECT_TRUE(sameSettings(before, t.settings()));
+}
+
+TEST(TerminalSignals, StoppedAndContinuedWhileWaitingStillTakesOneKey)
+{
+    Terminal t;
+    ASSERT_GT(t.pid, 0);
+    const termios before = t.settings();
+    t.type("0\r");
+    ASSERT_TRUE(t.waitFor(prompt)) << t.seen;
+    const pid_t job = t.job();
+    ASSERT_TRUE(soon([&] { return t.singleKey(); }));
+    for (const int round : {1, 2}) {
+        SCOPED_TRACE(round);
+        // Stopped, the shell gets its own settings back ...
+        kill(-job, SIGTSTP);
+        EXPECT_TRUE(soon([&] { return sameSettings(before, t.settings()); }));
+        // ... and continued, the wait takes up its single-key mode again.
+        kill(-job, SIGCONT);
+        EXPECT_TRUE(soon([&] { return t.singleKey(); }));
+        EXPECT_EQ(t.exitStatus(300ms), -1) << "ended without a key press";
+    }
+    t.type("x");
+    EXPECT_EQ(t.exitStatus(patience), 0);
+    EXPECT_TRUE(sameSettings(before, t.settings()));
+    EXPECT_EQ(screen(t.seen).substr(screen(t.seen).size() - prompt.size()), prompt)
+        << "the key was echoed";
+}
+
+// A terminal in line mode keeps only so many characters of a line and drops
+// the rest silently; a line that reaches that limit is refused, never read
+// as another matrix.
+TEST(TerminalLines, ALineThatFillsTheLineBufferIsRefused)
+{
+    const std::string cut =
+        "Ошибка: строка ввода заполнила весь буфер строки терминала, и её "
+        "конец мог пропасть; ввод не принят. Большую матрицу подайте из "
+        "файла: mst < файл";
+    const struct {
+        std::size_t chars;  // of the matrix's one line, without Enter
+        bool refused;
+    } lines[] = {{4094, false}, {4095, true}, {6000, true}};
+    for (const auto& c : lines) {
+        SCOPED_TRACE(c.chars);
+        Terminal t;
+        ASSERT_GT(t.pid, 0);
+        t.type("2\r");
+        ASSERT_TRUE(t.waitFor("Введите матрицу смежности:")) << t.seen;
+        // The whole matrix on one line, blanks in the middle.
+        std::string line = "0 12" + std::string(c.chars - 8, ' ') + "12 0";
+        t.type(line + "\r");
+        ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
+        const std::string shown = screen(t.seen);
+        EXPECT_EQ(shown.find(cut) != std::string::npos, c.refused) << shown;
+        EXPECT_EQ(shown.find(header.substr(1)) == std::string::npos, c.refused) << shown;
+        t.type("x");
+        EXPECT_EQ(t.exitStatus(patience), c.refused ? 1 : 0);
+    }
 }
 
 }  // namespace

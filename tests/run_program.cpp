@@ -4,13 +4,14 @@
 #include <clocale>
 #include <regex>
 
-#include "dialogue/console.hpp"
-
 std::string timePattern()
 {
-    setupConsole();  // the same choice of locale as the program's
+    // The program's choice of locale, made here without its console set-up,
+    // which on Windows would switch this process's own output streams.
+    if (std::setlocale(LC_NUMERIC, "RUS") == nullptr)
+        std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
     const std::string point = std::localeconv()->decimal_point;
-    std::setlocale(LC_ALL, "C");
+    std::setlocale(LC_NUMERIC, "C");
     return "[0-9]+(" + std::regex_replace(point, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
            "[0-9]+)?(e-[0-9]+)?";
 }

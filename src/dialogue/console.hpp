@@ -19,6 +19,10 @@ long readInput(char* buf, std::size_t size);
 // gets further ahead of the reading; a refusal changes nothing.
 void growInputPipe();
 
+// True when the last failed read was a terminal line that filled the
+// terminal's line buffer: its end may have been dropped, so it is refused.
+bool inputLineCut();
+
 // What standard input is, as far as looking ahead in it is concerned.
 enum class Source { terminal, file, other };
 Source inputSource();

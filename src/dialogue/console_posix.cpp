@@ -17,14 +17,61 @@
 
 namespace {
 
-// Terminal settings to put back if a signal ends the process during the wait.
+// Terminal settings to put back if a signal ends or stops the process
+// during the wait, and the single-key mode to take up again after a stop.
 termios saved;
+termios raw;
 
 void restoreAndDie(int sig)
 {
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::signal(sig, SIG_DFL);
     std::raise(sig);
+}
+
+// A stop from outside (kill -TSTP) leaves the shell its own settings, as
+// full-screen programs do; a stop for reading or writing from the background
+// finds the terminal in other hands and leaves it alone.
+void restoreAndStop(int sig)
+{
+    const int was = errno;
+    if (sig == SIGTSTP)
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    std::signal(sig, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, sig);
+    std::raise(sig);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);  // stops here until continued
+    std::signal(sig, restoreAndStop);
+    // Also where no stop came: an orphaned process group is never stopped.
+    if (sig == SIGTSTP)
+        tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    errno = was;
+}
+
+// Continued, whether stopped through restoreAndStop or by SIGSTOP.
+void resumeWait(int)
+{
+    const int was = errno;
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    errno = was;
+}
+
+// Linux keeps at most this many characters of a line typed at a terminal,
+// and drops the rest of a longer one without a word.
+constexpr long lineMax = 4095;
+
+// The last failed read was a line that may have lost its end.
+bool lineCut = false;
+
+// A line read from a terminal in line mode that holds lineMax characters
+// filled the buffer: whether it ended there or lost the rest cannot be told.
+bool fillsLineBuffer(const char* buf, long got)
+{
+    termios t{};
+    return got >= lineMax && got - (buf[got - 1] == '\n' ? 1 : 0) >= lineMax &&
+           tcgetattr(STDIN_FILENO, &t) == 0 && (t.c_lflag & ICANON) != 0;
 }
 
 }  // namespace
@@ -42,7 +89,13 @@ long readInput(char* buf, std::size_t size)
     do
         got = read(STDIN_FILENO, buf, size);
     while (got < 0 && errno == EINTR);
-    return static_cast<long>(got);
+    lineCut = got > 0 && fillsLineBuffer(buf, static_cast<long>(got));
+    return lineCut ? -1 : static_cast<long>(got);
+}
+
+bool inputLineCut()
+{
+    return lineCut;
 }
 
 void growInputPipe()
@@ -91,7 +144,7 @@ void pauseForKey(std::ostream& out)
 
     // One key, unechoed, no Enter; Ctrl+C counts as a key instead of leaving
     // the terminal in this mode.
-    termios raw = saved;
+    raw = saved;
     raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
@@ -99,6 +152,11 @@ void pauseForKey(std::ostream& out)
     void (*before[std::size(sigs)])(int) = {};
     for (std::size_t i = 0; i < std::size(sigs); ++i)
         before[i] = std::signal(sigs[i], restoreAndDie);
+    constexpr int stops[] = {SIGTSTP, SIGTTIN, SIGTTOU};
+    void (*beforeStop[std::size(stops)])(int) = {};
+    for (std::size_t i = 0; i < std::size(stops); ++i)
+        beforeStop[i] = std::signal(stops[i], restoreAndStop);
+    void (*beforeCont)(int) = std::signal(SIGCONT, resumeWait);
     // Raw mode and the flush of typed-ahead input come before the prompt, so
     // every key pressed after the prompt appears is the one waited for.
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
@@ -111,6 +169,9 @@ void pauseForKey(std::ostream& out)
     while (got < 0 && errno == EINTR);
     // The rest of a multi-byte key (arrows, function keys) must not reach the shell.
     tcflush(STDIN_FILENO, TCIFLUSH);
+    std::signal(SIGCONT, beforeCont);
+    for (std::size_t i = 0; i < std::size(stops); ++i)
+        std::signal(stops[i], beforeStop[i]);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     for (std::size_t i = 0; i < std::size(sigs); ++i)
         std::signal(sigs[i], before[i]);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ostream>
 
-#include <conio.h>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -26,10 +25,61 @@ bool isConsole(HANDLE h)
 // The console's own code page, put back at exit: the console outlives the
 // program and its next programs expect their usual one.
 UINT outputPage = 0;
+bool pageSwitched = false;
 
 void restorePage()
 {
-    SetConsoleOutputCP(outputPage);
+    if (pageSwitched)
+        SetConsoleOutputCP(outputPage);
+}
+
+// Ctrl+C and Ctrl+Break come as control events, not always as keys: during
+// the wait they are the key, at any other time they end the run as
+// interrupted. Either way the code page is put back.
+HANDLE controlKey = nullptr;  // set when Ctrl+C or Ctrl+Break is the key
+volatile LONG waiting = 0;
+
+BOOL WINAPI onControl(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE;
+    if (waiting != 0) {
+        SetEvent(controlKey);
+        return TRUE;
+    }
+    restorePage();
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+// A high surrogate that ended the last console read, its pair still to come.
+wchar_t pendingHigh = 0;
+
+// Reads a console line as UTF-16 and hands it on as UTF-8, whatever the
+// console's own code page: a word typed in Russian stays a Russian word.
+long readConsole(HANDLE h, char* buf, std::size_t size)
+{
+    // UTF-8 takes at most three bytes per UTF-16 unit.
+    constexpr DWORD most = 4096;
+    wchar_t wide[most + 1];
+    DWORD have = 0;
+    if (pendingHigh != 0)
+        wide[have++] = pendingHigh;
+    pendingHigh = 0;
+    const DWORD room = static_cast<DWORD>(size / 3 < most ? size / 3 : most);
+    DWORD got = 0;
+    if (room <= have || !ReadConsoleW(h, wide + have, room - have, &got, nullptr))
+        return -1;
+    // Ctrl+Z at the start of a line ends the input, as with a file.
+    if (got > 0 && wide[have] == 0x1a)
+        return 0;
+    have += got;
+    if (have > 1 && wide[have - 1] >= 0xd800 && wide[have - 1] <= 0xdbff)
+        pendingHigh = wide[--have];
+    if (have == 0)
+        return 0;
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(have), buf,
+                                          static_cast<int>(size), nullptr, nullptr);
+    return bytes > 0 ? bytes : -1;
 }
 
 }  // namespace
@@ -44,8 +94,14 @@ void setupConsole()
     // wait). Binary mode keeps "\n" from becoming "\r\n".
     if (isConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || isConsole(GetStdHandle(STD_ERROR_HANDLE))) {
         outputPage = GetConsoleOutputCP();
-        if (outputPage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+        if (outputPage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+            pageSwitched = true;
             std::atexit(restorePage);
+        }
+    }
+    if (isConsole(input())) {
+        controlKey = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        SetConsoleCtrlHandler(onControl, TRUE);
     }
     for (std::FILE* stream : {stdout, stderr}) {
         _setmode(_fileno(stream), _O_BINARY);
@@ -55,9 +111,11 @@ void setupConsole()
 
 long readInput(char* buf, std::size_t size)
 {
-    // A console hands over one line at a time and balks at huge requests.
     const HANDLE h = input();
-    const DWORD most = isConsole(h) ? 4096 : 1 << 20;
+    if (isConsole(h))
+        return readConsole(h, buf, size);
+    // A pipe or a file balks at huge requests.
+    const DWORD most = 1 << 20;
     DWORD got = 0;
     if (ReadFile(h, buf, size < most ? static_cast<DWORD>(size) : most, &got, nullptr))
         return static_cast<long>(got);
@@ -68,6 +126,12 @@ long readInput(char* buf, std::size_t size)
 void growInputPipe()
 {
     // A pipe's size is set where it is made, by its writer.
+}
+
+bool inputLineCut()
+{
+    // A console line that is too long is refused by the console itself.
+    return false;
 }
 
 Source inputSource()
@@ -98,6 +162,32 @@ void preferLargePages(void*, std::size_t)
     // Large pages need a privilege that a console program does not have.
 }
 
+namespace {
+
+// Waits for a key pressed down, a lone Shift, Ctrl or Alt aside, or for
+// Ctrl+C or Ctrl+Break, which may come as a control event instead.
+void waitForKey(HANDLE h)
+{
+    const HANDLE both[] = {h, controlKey};
+    for (;;) {
+        const DWORD which =
+            WaitForMultipleObjects(controlKey != nullptr ? 2 : 1, both, FALSE, INFINITE);
+        if (which != WAIT_OBJECT_0)
+            return;
+        INPUT_RECORD rec{};
+        DWORD got = 0;
+        if (!ReadConsoleInputW(h, &rec, 1, &got))
+            return;
+        if (got == 0 || rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown)
+            continue;
+        const WORD key = rec.Event.KeyEvent.wVirtualKeyCode;
+        if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU)
+            return;
+    }
+}
+
+}  // namespace
+
 void pauseForKey(std::ostream& out)
 {
     const char* prompt = "Для продолжения нажмите любую клавишу . . . ";
@@ -113,10 +203,14 @@ void pauseForKey(std::ostream& out)
     SetConsoleMode(h, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT |
                                                  ENABLE_ECHO_INPUT));
     FlushConsoleInputBuffer(h);
+    if (controlKey != nullptr)
+        ResetEvent(controlKey);
+    InterlockedExchange(&waiting, 1);
     out << prompt << std::flush;
-    const int key = _getch();
-    if (key == 0 || key == 0xe0)
-        _getch();  // arrows and function keys come as two codes
+    waitForKey(h);
+    InterlockedExchange(&waiting, 0);
+    // The key's release and the rest of an escape sequence go too.
+    FlushConsoleInputBuffer(h);
     SetConsoleMode(h, mode);
     out << "\n" << std::flush;
 }

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
 
 namespace {
@@ -22,6 +23,11 @@ bool readOne(Input& in, std::int32_t& value, std::ostream& err, What what, const
         err << "Ошибка: ввод закончился, не хватает " << what() << ".\n";
         return false;
     case Got::failed:
+        if (inputLineCut()) {
+            err << "Ошибка: строка ввода заполнила весь буфер строки терминала, и её конец мог "
+                   "пропасть; ввод не принят. Большую матрицу подайте из файла: mst < файл\n";
+            return false;
+        }
         err << "Ошибка: не удалось прочитать стандартный ввод, не хватает " << what() << ".\n";
         return false;
     case Got::other:
