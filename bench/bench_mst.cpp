@@ -101,7 +101,7 @@ TreeWork& programWork()
 // The graph into the program's matrix, with the same hints the program gives.
 void load(const Graph& g, std::int32_t** adj)
 {
-    fillsWhole(adj, g.n, preferLargePages);
+    layRows(adj, g.n, preferLargePages);
     for (std::int32_t r = 1; r <= g.n; ++r)
         std::copy_n(g.w.data() + g.index(r, 0), g.n + 1, adj[r]);
 }
@@ -277,7 +277,10 @@ bool readStdin()
     Input in = stdinInput();
     std::int32_t n = 0;
     std::ostringstream err;
-    return readCount(in, n, err) && readMatrix(programMatrix(), n, inf, in, err);
+    if (!readCount(in, n, err))
+        return false;
+    layRows(programMatrix(), n, preferLargePages);
+    return readMatrix(programMatrix(), n, inf, in, err);
 }
 
 // Reading a file into the program's matrix, through standard input. The

@@ -48,9 +48,9 @@ int main()
     std::int32_t kolVer = 0;
     if (!readCount(in, kolVer, std::cerr))
         return finish(1);
-    // Where a large graph fills memory whole, large pages spare most of the
-    // page faults, in the input and in the construction alike.
-    fillsWhole(adj, kolVer, preferLargePages);
+    // Large pages over a large graph's rows spare most of the page faults,
+    // in the input and in the construction alike.
+    layRows(adj, kolVer, preferLargePages);
     std::cout << "\nВведите матрицу смежности:\n";
     if (!readMatrix(adj, kolVer, inf, in, std::cerr))
         return finish(1);

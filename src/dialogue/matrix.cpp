@@ -55,11 +55,16 @@ std::int32_t** reserveMatrix()
     return adj;
 }
 
-void fillsWhole(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t))
+void layRows(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t))
 {
-    if (kolVer > maxVer / 2 && kolVer <= maxVer)
-        advise(adj[1],
-               sizeof(std::int32_t) * std::size_t{matrixSize} * static_cast<std::size_t>(kolVer));
+    if (kolVer < 1 || kolVer > maxVer)
+        return;
+    // Row 1 always starts the block, however the rows were laid before.
+    std::int32_t* const block = adj[1];
+    const auto stride = static_cast<std::size_t>(kolVer) + 1;
+    for (std::int32_t r = 1; r <= kolVer; ++r)
+        adj[r] = block + stride * static_cast<std::size_t>(r - 1);
+    advise(block, sizeof(std::int32_t) * stride * static_cast<std::size_t>(kolVer));
 }
 
 bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err)

@@ -21,9 +21,10 @@ constexpr std::int32_t matrixSize = maxVer + 1;
 // memory runs out.
 std::int32_t** reserveMatrix();
 
-// Tells advise which stretch of adj a graph of kolVer vertices fills nearly
-// whole: its rows, once they are more than half used.
-void fillsWhole(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t));
+// Lays rows 1..kolVer of a graph of kolVer vertices side by side in the
+// block, kolVer + 1 slots apart, so that a small graph touches a few pages
+// rather than one or more a row; then tells advise the stretch they fill.
+void layRows(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t));
 
 // Reads the vertex count (at most maxVer). On bad input writes a message to
 // err and returns false.
