@@ -1,0 +1,33 @@
+// What the literal search's passes take and erase, replayed from the edges it
+// accepts, without running the passes.
+#pragma once
+
+#include <cstdint>
+
+// An accepted edge: its weight, the tree vertex it leaves and the vertex it joins.
+struct Edge {
+    std::int32_t w;
+    std::int32_t from;
+    std::int32_t to;
+};
+
+// The literal search takes, in each pass, the least live entry of a tree row
+// by key (weight, row, column) and erases it with its mirror; it accepts the
+// entry when it leads out of the tree. So, between two acceptances, its passes
+// take the tree rows' entries in rising key order, and the row of a vertex
+// stops being taken from when the last edge is accepted:
+//
+//   the row of the vertex that joined j-th takes every entry below inf whose
+//   key is at most the greatest key accepted after it joined; when the tree
+//   cannot span the graph, the passes go on until no tree row holds an entry
+//   below inf, so every tree row takes all of them. Rows outside the tree
+//   take nothing.
+//
+// An entry is erased (set to inf) when it or its mirror is taken; one pass
+// takes each erased pair of mirrors, and each erased diagonal entry.
+//
+// Replays that on rows and columns 1..n of adj. edges[1..count] are the
+// accepted edges in order; spanning says whether they span the graph;
+// below and upTo are room for n + 1 entries each. Returns the passes.
+std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, const Edge* edges,
+                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo);

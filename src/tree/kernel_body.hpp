@@ -1,0 +1,96 @@
+// The construction's inner loops written once, over a register of T::lanes
+// 32-bit lanes: T gives the loads, compares and blends (a compare yields -1
+// or 0 per lane). Each instruction set's file instantiates them with its own
+// T, compiled for that set; nothing here may call a function outside it.
+#pragma once
+
+#include <cstdint>
+
+#include "tree/kernels.hpp"
+
+namespace {
+
+template <class T>
+Candidate offerBody(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
+                    std::int32_t first, std::int32_t last, std::int32_t u)
+{
+    using V = typename T::V;
+    constexpr std::int32_t lanes = T::lanes;
+    const V row = T::set(u + rowShift);
+    const V step = T::set(lanes);
+    V col = T::ramp(first);
+    V bestW = T::set(closedWeight), bestR = T::set(closedRow), bestC = T::set(0);
+    // x: the row's entries in columns c to c + lanes - 1.
+    const auto offer = [&](V x, std::int32_t c) {
+        V w = T::load(least + c), r = T::load(from + c);
+        // x wins where x < w, or x == w from a lower row: x < w + (r > row).
+        // A closed lane's r is below everything, so the bound falls to it.
+        const V bound = T::min(T::sub(w, T::gt(r, row)), r);
+        const V take = T::gt(bound, x);
+        w = T::blend(w, x, take);
+        r = T::blend(r, row, take);
+        T::store(least + c, w);
+        T::store(from + c, r);
+        // The lane's best so far, weight then row; an equal one in a later
+        // column stays behind.
+        const V better = T::bitOr(T::gt(bestW, w), T::bitAnd(T::eq(bestW, w), T::gt(bestR, r)));
+        bestW = T::blend(bestW, w, better);
+        bestR = T::blend(bestR, r, better);
+        bestC = T::blend(bestC, col, better);
+        col = T::add(col, step);
+    };
+    std::int32_t c = first;
+    for (; c + lanes - 1 <= last; c += lanes)
+        offer(T::load(line + c), c);
+    if (c <= last) {
+        // The row ends inside the register: the lanes past it offer nothing.
+        std::int32_t tail[lanes];
+        for (std::int32_t k = 0; k < lanes; ++k)
+            tail[k] = c + k <= last ? line[c + k] : closedWeight;
+        offer(T::load(tail), c);
+    }
+    std::int32_t w[lanes], r[lanes], cs[lanes];
+    T::store(w, bestW);
+    T::store(r, bestR);
+    T::store(cs, bestC);
+    Candidate best{closedWeight, closedRow, 0};
+    for (std::int32_t k = 0; k < lanes; ++k)
+        if (w[k] < best.w ||
+            (w[k] == best.w && (r[k] < best.r || (r[k] == best.r && cs[k] < best.c)))) {
+            best = {w[k], r[k], cs[k]};
+        }
+    return best;
+}
+
+template <class T>
+std::uint64_t takenBody(const std::int32_t* p, std::int32_t count, std::int32_t lim,
+                        std::int32_t equal)
+{
+    using V = typename T::V;
+    constexpr std::int32_t lanes = T::lanes;
+    std::int32_t tail[64];
+    if (count < 64) {
+        // The entries past count take nothing, and are not read.
+        for (std::int32_t j = 0; j < 64; ++j)
+            tail[j] = j < count ? p[j] : closedWeight;
+        p = tail;
+    }
+    std::uint64_t bits = 0;
+    if (equal <= 0 || equal >= 64) {
+        const V bound = T::set(equal <= 0 ? lim : lim + 1);
+        for (std::int32_t j = 0; j < 64; j += lanes)
+            bits |= std::uint64_t{T::mask(T::gt(bound, T::load(p + j)))} << j;
+        return bits;
+    }
+    // Columns before equal take entries equal to lim too: a bound of lim + 1.
+    const V below = T::set(lim), split = T::set(equal), step = T::set(lanes);
+    V at = T::ramp(0);
+    for (std::int32_t j = 0; j < 64; j += lanes) {
+        const V bound = T::sub(below, T::gt(split, at));
+        bits |= std::uint64_t{T::mask(T::gt(bound, T::load(p + j)))} << j;
+        at = T::add(at, step);
+    }
+    return bits;
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+// The construction's two inner loops, one set per instruction set: offering a
+// joined vertex's row to the vertices outside the tree, and finding which of
+// 64 entries a row takes. Every set gives the same results.
+#pragma once
+
+#include <cstdint>
+
+// Rows are kept as row + rowShift, so that every row of a vertex outside the
+// tree lies above every weight that can be offered (at most inf + 1).
+constexpr std::int32_t rowShift = std::int32_t{1} << 30;
+
+// The weight and row of a lane that is never offered an entry and never
+// chosen: a vertex in the tree, or a lane past the last vertex.
+constexpr std::int32_t closedWeight = 2147483647;
+constexpr std::int32_t closedRow = -2147483647 - 1;
+
+// The row of a vertex outside the tree that no tree row reaches yet: above
+// every row + rowShift.
+constexpr std::int32_t noRow = rowShift + (std::int32_t{1} << 20);
+
+// The least entry found, weight first, then row (shifted), then column.
+struct Candidate {
+    std::int32_t w;
+    std::int32_t r;
+    std::int32_t c;
+};
+
+// Offers row u's entries line[c] to the vertices c from first to last, first
+// being 1 past a multiple of 8: where one is lighter than least[c], or as
+// light from a lower row than from[c], it becomes least[c] with from[c] =
+// u + rowShift. Returns the least (least, from, column) of them all, weight
+// closedWeight when every lane is closed. least and from hold 8 lanes past
+// last rounded up to 8.
+using RowOffer = Candidate (*)(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
+                               std::int32_t first, std::int32_t last, std::int32_t u);
+
+// Bit j set where p[j] < lim, or p[j] <= lim for j < equal; j < count <= 64.
+// lim is at most inf, so lim + 1 never overflows.
+using BitsTaker = std::uint64_t (*)(const std::int32_t* p, std::int32_t count, std::int32_t lim,
+                                    std::int32_t equal);
+
+Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
+                      std::int32_t first, std::int32_t last, std::int32_t u);
+std::uint64_t takenScalar(const std::int32_t* p, std::int32_t count, std::int32_t lim,
+                          std::int32_t equal);
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define MST_VECTOR_TREE 1
+// Every x86-64 processor has SSE2; AVX2 only where haveTreeAvx2().
+Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
+                    std::int32_t first, std::int32_t last, std::int32_t u);
+std::uint64_t takenSse2(const std::int32_t* p, std::int32_t count, std::int32_t lim,
+                        std::int32_t equal);
+Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
+                    std::int32_t first, std::int32_t last, std::int32_t u);
+std::uint64_t takenAvx2(const std::int32_t* p, std::int32_t count, std::int32_t lim,
+                        std::int32_t equal);
+bool haveTreeAvx2();
+#endif
+
+// The kernels in use, set by useTreePath.
+extern RowOffer offerRow;
+extern BitsTaker takenBits;
