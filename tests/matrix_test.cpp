@@ -237,6 +237,34 @@ TEST(ReadNumbers, EveryWayReadsAsThePlainGrammar)
             }
         }
     }
+    // A token of every length up to 12, signed or not, ending at each of the
+    // last 16 bytes of a 64-byte piece, or cut by its end; past the piece,
+    // stale blanks or digits, which no way may take for the token's end.
+    constexpr std::size_t piece = 64;
+    for (const char* sign : {"", "+", "-"})
+        for (std::size_t len = 1; len <= 12; ++len)
+            for (std::size_t end = 2 * piece - 16; end < 2 * piece + 2; ++end)
+                for (const char stale : {' ', '7'}) {
+                    // Numbers before it in the piece, so that the quick ways reach it.
+                    const std::string token = (sign + std::string("123456789012")).substr(0, len);
+                    const std::size_t start = end + 1 - token.size(), before = (start - 3) / 2;
+                    std::string text = "12\n" + std::string((start - 3) % 2, ' ');
+                    for (std::size_t k = 0; k < before; ++k)
+                        text += "1 ";
+                    text += token;
+                    for (std::size_t k = before + 1; k < 144; ++k)
+                        text += " 5";
+                    text += "\n";
+                    for (const ReadPath path : readPaths()) {
+                        useReadPath(path);
+                        Input in = textInput(text, piece, stale);
+                        ASSERT_EQ(std::string(in.buf.get() + piece, staleBytes),
+                                  std::string(staleBytes, stale));
+                        ASSERT_EQ(differs(text, std::move(in), 12), "")
+                            << testing::PrintToString(token) << " ending at " << end << " stale "
+                            << testing::PrintToString(stale) << " path " << static_cast<int>(path);
+                    }
+                }
     useReadPath(readPaths().back());
 }
 

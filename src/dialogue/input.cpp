@@ -126,10 +126,11 @@ Input stdinInput()
     return in;
 }
 
-Input textInput(std::string_view text, std::size_t piece)
+Input textInput(std::string_view text, std::size_t piece, char stale)
 {
     Input in;
-    in.buf = std::make_unique_for_overwrite<char[]>(piece);
+    in.buf = std::make_unique_for_overwrite<char[]>(piece + staleBytes);
+    std::memset(in.buf.get() + piece, stale, staleBytes);
     in.room = piece;
     in.at = in.end = in.buf.get();
     in.rest = text;

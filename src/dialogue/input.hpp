@@ -2,6 +2,7 @@
 // by a test, cut into whitespace-separated decimal integers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,8 +31,10 @@ Input stdinInput();
 Input textInput(std::string_view text);
 
 // A test's text handed over piece bytes at a time, as a pipe may; the text
-// must outlive the input.
-Input textInput(std::string_view text, std::size_t piece);
+// must outlive the input. Past each piece the buffer holds stale bytes, as
+// a pipe's shorter reads leave them: staleBytes of stale.
+Input textInput(std::string_view text, std::size_t piece, char stale = '7');
+constexpr std::size_t staleBytes = 16;
 
 // How reading one number ended.
 enum class Got { number, ended, failed, other };
@@ -48,6 +51,14 @@ inline bool isBlank(unsigned char ch)
 // the byte-order mark, the end of the input.
 Got readIntSlowly(Input& in, std::int32_t& value);
 
+// Digits of the longest number below magnitudeLimit.
+constexpr int digitsMax = 10;
+static_assert(magnitudeLimit > 999'999'999 && magnitudeLimit <= 9'999'999'999);
+
+// Bytes the quick way may look at from a token's start: a sign, digitsMax
+// digits and the byte after them, which must be a blank.
+constexpr std::ptrdiff_t quickReach = 1 + digitsMax + 1;
+
 // Takes one number the quick way, if it is short, one blank apart and far
 // from the chunk's end; false leaves it, and the whitespace before it may be
 // gone.
@@ -59,13 +70,13 @@ inline bool takeQuickly(Input& in, std::int32_t& value)
     while (p < in.end && (*p == ' ' || *p == '\n'))
         ++p;
     in.at = p;
-    if (in.end - p > 12) {
+    if (in.end - p >= quickReach) {
         const bool neg = *p == '-';
         const char* q = p + (neg || *p == '+' ? 1 : 0);
         unsigned d = static_cast<unsigned char>(*q) - unsigned{'0'};
         if (d <= 9) {
             std::int64_t mag = d;
-            const char* const most = q + 10;
+            const char* const most = q + digitsMax;
             for (++q; q < most && (d = static_cast<unsigned char>(*q) - unsigned{'0'}) <= 9; ++q)
                 mag = mag * 10 + d;
             if (isBlank(static_cast<unsigned char>(*q)) && mag < magnitudeLimit + neg) {
