@@ -125,9 +125,10 @@ TEST(MinTreeErasure, ReplayTakesUpToTheGreatestKeyAcceptedLater)
             std::vector<Edge> edges{{0, 0, 0}};
             edges.insert(edges.end(), c.edges.begin(), c.edges.end());
             std::vector<std::int32_t> below(c.typed.size() + 1), upTo(c.typed.size() + 1);
+            std::vector<std::uint64_t> bits(erasureBits(n));
             EXPECT_EQ(
                 eraseTaken(inf, n, m.adj(), edges.data(), static_cast<std::int32_t>(c.edges.size()),
-                           c.spanning, below.data(), upTo.data()),
+                           c.spanning, below.data(), upTo.data(), bits.data()),
                 c.passes);
             for (std::int32_t r = 1; r <= n; ++r)
                 EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <limits>
 
 #include "tree/kernels.hpp"
 
@@ -21,7 +20,7 @@ void setLimits(std::int32_t inf, std::int32_t n, const Edge* edges, std::int32_t
                bool spanning, std::int32_t* below, std::int32_t* upTo)
 {
     for (std::int32_t r = 1; r <= n; ++r) {
-        below[r] = std::numeric_limits<std::int32_t>::min();
+        below[r] = leastWeight;
         upTo[r] = 0;
     }
     const Edge* most = nullptr;  // of the edges accepted after the j-th joined, the greatest
@@ -50,51 +49,17 @@ void transpose(std::uint64_t* a)
         }
 }
 
-// The bits of what rows 64 i + 1 .. 64 i + 64 take in columns 64 k + 1 ..
-// 64 k + 64; rows and columns past n take nothing.
-void takenBlock(std::int32_t n, std::int32_t** adj, const std::int32_t* below,
-                const std::int32_t* upTo, std::int32_t i, std::int32_t k, std::uint64_t* bits)
-{
-    const std::int32_t c = 64 * k + 1;
-    const std::int32_t count = std::min(64, n - c + 1);
-    for (std::int32_t j = 0; j < 64; ++j) {
-        const std::int32_t r = 64 * i + j + 1;
-        // Nothing lies below the least weight: such a row takes only what
-        // equals it, if that much.
-        const bool none =
-            r > n || (below[r] == std::numeric_limits<std::int32_t>::min() && upTo[r] < c);
-        bits[j] = none ? 0 : takenBits(adj[r] + c, count, below[r], upTo[r] - c + 1);
-    }
-}
-
-// Asks for the entries of rows 64 i + 1 .. in columns 64 k + 1 .. to be
-// fetched: a column of blocks is no stream the processor would foresee.
-void prefetchBlock(std::int32_t n, std::int32_t** adj, std::int32_t i, std::int32_t k)
-{
-#if defined(__GNUC__)
-    const std::int32_t rows = std::min(64, n - 64 * i);
-    for (std::int32_t j = 1; j <= rows; ++j) {
-        const std::int32_t* p = adj[64 * i + j] + 64 * k + 1;
-        for (std::int32_t b = 0; b < 64 * 4; b += 64)
-            __builtin_prefetch(reinterpret_cast<const char*>(p) + b);
-    }
-#else
-    static_cast<void>(n), static_cast<void>(adj), static_cast<void>(i), static_cast<void>(k);
-#endif
-}
-
-// Sets to inf the entries of rows 64 i + 1 .. whose bits are set, in columns
-// from 64 k + 1; returns how many.
-std::int64_t eraseBlock(std::int32_t inf, std::int32_t** adj, std::int32_t i, std::int32_t k,
-                        const std::uint64_t* bits)
+// Sets to inf the entries of a row whose bits are set; returns how many.
+std::int64_t eraseBits(std::int32_t inf, std::int32_t* line, const std::uint64_t* words,
+                       std::int32_t count)
 {
     std::int64_t marked = 0;
-    for (std::int32_t j = 0; j < 64; ++j) {
-        std::uint64_t m = bits[j];
+    for (std::int32_t k = 0; k < count; ++k) {
+        std::uint64_t m = words[k];
         if (m == 0)
             continue;
         marked += std::popcount(m);
-        std::int32_t* run = adj[64 * i + j + 1] + 64 * k + 1;
+        std::int32_t* run = line + 64 * k;
         if (m == ~std::uint64_t{0})
             std::fill(run, run + 64, inf);
         else
@@ -107,38 +72,47 @@ std::int64_t eraseBlock(std::int32_t inf, std::int32_t** adj, std::int32_t i, st
 }  // namespace
 
 std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, const Edge* edges,
-                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo)
+                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo,
+                        std::uint64_t* bits)
 {
     if (n < 1)
         return 0;
     setLimits(inf, n, edges, count, spanning, below, upTo);
-    // Block by block with its mirror block: what either takes, each entry
-    // or its mirror, goes from both. Each block is read once, while its
-    // entries are still in the cache.
-    const std::int32_t blocks = (n + 63) / 64;
+    const std::int32_t words = (n + 63) / 64;
+    const auto at = [&](std::int32_t r) {
+        return bits + static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(words);
+    };
+    // Row by row, as the memory streams best: the entries each row takes go
+    // at once, while the row is in the cache, and their bits are kept.
     std::int64_t marked = 0, diagonal = 0;
-    std::uint64_t a[64], b[64];
-    for (std::int32_t i = 0; i < blocks; ++i) {
-        takenBlock(n, adj, below, upTo, i, i, a);
-        std::copy(a, a + 64, b);
-        transpose(b);
-        for (std::int32_t j = 0; j < 64; ++j) {
-            a[j] |= b[j];
-            diagonal += static_cast<std::int64_t>(a[j] >> j & 1);
+    for (std::int32_t r = 1; r <= 64 * words; ++r) {
+        std::uint64_t* const row = at(r);
+        if (r > n || (below[r] == leastWeight && upTo[r] < 1)) {
+            std::fill(row, row + words, std::uint64_t{0});
+            continue;
         }
-        marked += eraseBlock(inf, adj, i, i, a);
-        for (std::int32_t k = i + 1; k < blocks; ++k) {
-            if (k + 1 < blocks)
-                prefetchBlock(n, adj, k + 1, i);
-            takenBlock(n, adj, below, upTo, i, k, a);
-            takenBlock(n, adj, below, upTo, k, i, b);
+        takenBits(adj[r] + 1, n, below[r], upTo[r], row);
+        marked += eraseBits(inf, adj[r] + 1, row, words);
+        diagonal += static_cast<std::int64_t>(row[(r - 1) / 64] >> ((r - 1) % 64) & 1);
+    }
+    // Then the entries whose mirrors were taken and they not: block by
+    // block, the bits of the mirror block transposed. Few, but for an
+    // asymmetric graph.
+    std::uint64_t a[64], b[64];
+    for (std::int32_t i = 0; i < words; ++i)
+        for (std::int32_t k = 0; k < words; ++k) {
+            bool any = false;
+            for (std::int32_t j = 0; j < 64; ++j) {
+                b[j] = at(64 * k + j + 1)[i];
+                any = any || b[j] != 0;
+            }
+            if (!any)
+                continue;
             transpose(b);
             for (std::int32_t j = 0; j < 64; ++j)
-                a[j] |= b[j];
-            std::copy(a, a + 64, b);
-            transpose(b);
-            marked += eraseBlock(inf, adj, i, k, a) + eraseBlock(inf, adj, k, i, b);
+                a[j] = b[j] & ~at(64 * i + j + 1)[k];
+            for (std::int32_t j = 0; j < 64 && 64 * i + j < n; ++j)
+                marked += eraseBits(inf, adj[64 * i + j + 1] + 64 * k + 1, a + j, 1);
         }
-    }
     return (marked + diagonal) / 2;
 }

@@ -2,6 +2,7 @@
 // accepts, without running the passes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // An accepted edge: its weight, the tree vertex it leaves and the vertex it joins.
@@ -28,6 +29,16 @@ struct Edge {
 //
 // Replays that on rows and columns 1..n of adj. edges[1..count] are the
 // accepted edges in order; spanning says whether they span the graph;
-// below and upTo are room for n + 1 entries each. Returns the passes.
+// below and upTo are room for n + 1 entries each, bits for erasureBits(n)
+// words. Returns the passes.
 std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, const Edge* edges,
-                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo);
+                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo,
+                        std::uint64_t* bits);
+
+// Words of bits the erasures of an n-vertex graph need: one bit an entry,
+// rows padded to whole 64 x 64 blocks.
+constexpr std::size_t erasureBits(std::int32_t n)
+{
+    const auto words = static_cast<std::size_t>((n + 63) / 64);
+    return 64 * words * words;
+}

@@ -93,4 +93,12 @@ std::uint64_t takenBody(const std::int32_t* p, std::int32_t count, std::int32_t 
     return bits;
 }
 
+template <class T>
+void takenRowBody(const std::int32_t* line, std::int32_t count, std::int32_t lim,
+                  std::int32_t equal, std::uint64_t* words)
+{
+    for (std::int32_t j = 0; j < count; j += 64)
+        words[j / 64] = takenBody<T>(line + j, count - j < 64 ? count - j : 64, lim, equal - j);
+}
+
 }  // namespace

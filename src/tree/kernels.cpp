@@ -66,10 +66,10 @@ Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_
     return offerBody<Scalar>(line, least, from, first, last, u);
 }
 
-std::uint64_t takenScalar(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                          std::int32_t equal)
+void takenScalar(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+                 std::uint64_t* words)
 {
-    return takenBody<Scalar>(p, count, lim, equal);
+    takenRowBody<Scalar>(line, count, lim, equal, words);
 }
 
 #ifdef MST_VECTOR_TREE
@@ -79,10 +79,10 @@ Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t*
     return offerBody<Sse2>(line, least, from, first, last, u);
 }
 
-std::uint64_t takenSse2(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                        std::int32_t equal)
+void takenSse2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::uint64_t* words)
 {
-    return takenBody<Sse2>(p, count, lim, equal);
+    takenRowBody<Sse2>(line, count, lim, equal, words);
 }
 
 bool haveTreeAvx2()

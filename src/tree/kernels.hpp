@@ -14,6 +14,9 @@ constexpr std::int32_t rowShift = std::int32_t{1} << 30;
 constexpr std::int32_t closedWeight = 2147483647;
 constexpr std::int32_t closedRow = -2147483647 - 1;
 
+// The least weight of all: a row whose limit it is takes only entries equal to it.
+constexpr std::int32_t leastWeight = -2147483647 - 1;
+
 // The row of a vertex outside the tree that no tree row reaches yet: above
 // every row + rowShift.
 constexpr std::int32_t noRow = rowShift + (std::int32_t{1} << 20);
@@ -34,27 +37,28 @@ struct Candidate {
 using RowOffer = Candidate (*)(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                                std::int32_t first, std::int32_t last, std::int32_t u);
 
-// Bit j set where p[j] < lim, or p[j] <= lim for j < equal; j < count <= 64.
-// lim is at most inf, so lim + 1 never overflows.
-using BitsTaker = std::uint64_t (*)(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                                    std::int32_t equal);
+// What a row takes of its count entries from line[0]: bit j % 64 of
+// words[j / 64] set where line[j] < lim, or line[j] <= lim for j < equal;
+// the bits past count are 0. lim is at most inf, so lim + 1 never overflows.
+using BitsTaker = void (*)(const std::int32_t* line, std::int32_t count, std::int32_t lim,
+                           std::int32_t equal, std::uint64_t* words);
 
 Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                       std::int32_t first, std::int32_t last, std::int32_t u);
-std::uint64_t takenScalar(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                          std::int32_t equal);
+void takenScalar(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+                 std::uint64_t* words);
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MST_VECTOR_TREE 1
 // Every x86-64 processor has SSE2; AVX2 only where haveTreeAvx2().
 Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                     std::int32_t first, std::int32_t last, std::int32_t u);
-std::uint64_t takenSse2(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                        std::int32_t equal);
+void takenSse2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::uint64_t* words);
 Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                     std::int32_t first, std::int32_t last, std::int32_t u);
-std::uint64_t takenAvx2(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                        std::int32_t equal);
+void takenAvx2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::uint64_t* words);
 bool haveTreeAvx2();
 #endif
 

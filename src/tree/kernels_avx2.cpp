@@ -47,10 +47,10 @@ Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t*
     return offerBody<Avx2>(line, least, from, first, last, u);
 }
 
-std::uint64_t takenAvx2(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                        std::int32_t equal)
+void takenAvx2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::uint64_t* words)
 {
-    return takenBody<Avx2>(p, count, lim, equal);
+    takenRowBody<Avx2>(line, count, lim, equal, words);
 }
 
 #endif

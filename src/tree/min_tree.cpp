@@ -27,6 +27,7 @@ struct TreeWork {
     alignas(64) std::int32_t from[matrixSize + 2 * pad];
     std::int32_t below[matrixSize];
     std::int32_t upTo[matrixSize];
+    std::uint64_t bits[erasureBits(maxVer)];  // what each row takes, one bit an entry
 };
 
 TreeWork* reserveTreeWork()
@@ -138,8 +139,8 @@ Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& wo
         work.used[1] = 1;
         const std::int32_t count = grow(inf, n, adj, work, treeCost, out);
         built.spanning = count == n - 1;
-        built.passes =
-            eraseTaken(inf, n, adj, work.edges, count, built.spanning, work.below, work.upTo);
+        built.passes = eraseTaken(inf, n, adj, work.edges, count, built.spanning, work.below,
+                                  work.upTo, work.bits);
         if (!built.spanning) {
             out << "\n";
             writeUnreached(work.used, n, err);
