@@ -56,15 +56,16 @@ std::int64_t eraseBits(std::int32_t inf, std::int32_t* line, const std::uint64_t
     std::int64_t marked = 0;
     for (std::int32_t k = 0; k < count; ++k) {
         std::uint64_t m = words[k];
-        if (m == 0)
-            continue;
-        marked += std::popcount(m);
         std::int32_t* run = line + 64 * k;
-        if (m == ~std::uint64_t{0})
+        if (m == ~std::uint64_t{0}) {
             std::fill(run, run + 64, inf);
-        else
-            for (; m != 0; m &= m - 1)
-                run[std::countr_zero(m)] = inf;
+            marked += 64;
+            continue;
+        }
+        for (; m != 0; m &= m - 1) {
+            run[std::countr_zero(m)] = inf;
+            ++marked;
+        }
     }
     return marked;
 }
@@ -101,12 +102,14 @@ std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, co
     std::uint64_t a[64], b[64];
     for (std::int32_t i = 0; i < words; ++i)
         for (std::int32_t k = 0; k < words; ++k) {
-            bool any = false;
+            // Nothing to do where the block took everything or its mirror nothing.
+            std::uint64_t all = ~std::uint64_t{0}, any = 0;
             for (std::int32_t j = 0; j < 64; ++j) {
+                all &= at(64 * i + j + 1)[k];
                 b[j] = at(64 * k + j + 1)[i];
-                any = any || b[j] != 0;
+                any |= b[j];
             }
-            if (!any)
+            if (all == ~std::uint64_t{0} || any == 0)
                 continue;
             transpose(b);
             for (std::int32_t j = 0; j < 64; ++j)
