@@ -83,7 +83,10 @@ License: Expat
     COMMAND ${GZIP} -9nf ${mst_gen}/changelog
     DEPENDS CHANGELOG.md cmake/debian_changelog.cmake
     VERBATIM)
-  add_custom_target(docs ALL DEPENDS ${pages} ${mst_gen}/changelog.gz)
+  # Built with the program, so that installing after building only mst
+  # finds them.
+  add_custom_target(docs DEPENDS ${pages} ${mst_gen}/changelog.gz)
+  add_dependencies(mst docs)
 
   install(FILES README.md ${mst_gen}/copyright ${mst_gen}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
