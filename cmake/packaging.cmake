@@ -38,6 +38,14 @@ else()
   include(GNUInstallDirs)
   find_program(GZIP gzip REQUIRED)
   install(TARGETS mst RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Stripped as Debian strips: the compilers' names in .comment go too.
+  if(CMAKE_OBJCOPY)
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/mst\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+  endif()
 
   # The licence as Debian's machine-readable copyright file, made from
   # LICENSE so that the two never differ.
