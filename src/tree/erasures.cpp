@@ -84,7 +84,7 @@ std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, co
         return bits + static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(words);
     };
     // Row by row, as the memory streams best: the entries each row takes go
-    // at once, while the row is in the cache, and their bits are kept.
+    // as they are found, and their bits are kept.
     std::int64_t marked = 0, diagonal = 0;
     for (std::int32_t r = 1; r <= 64 * words; ++r) {
         std::uint64_t* const row = at(r);
@@ -92,8 +92,9 @@ std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, co
             std::fill(row, row + words, std::uint64_t{0});
             continue;
         }
-        takenBits(adj[r] + 1, n, below[r], upTo[r], row);
-        marked += eraseBits(inf, adj[r] + 1, row, words);
+        takenBits(adj[r] + 1, n, below[r], upTo[r], inf, row);
+        for (std::int32_t k = 0; k < words; ++k)
+            marked += row[k] == 0 ? 0 : row[k] == ~std::uint64_t{0} ? 64 : std::popcount(row[k]);
         diagonal += static_cast<std::int64_t>(row[(r - 1) / 64] >> ((r - 1) % 64) & 1);
     }
     // Then the entries whose mirrors were taken and they not: block by

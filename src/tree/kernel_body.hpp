@@ -79,45 +79,60 @@ Candidate offerBody(const std::int32_t* line, std::int32_t* least, std::int32_t*
     return best;
 }
 
+// What 64 entries from p take, as bits, each taken one set to inf at once;
+// only count of them are there.
 template <class T>
-std::uint64_t takenBody(const std::int32_t* p, std::int32_t count, std::int32_t lim,
-                        std::int32_t equal)
+std::uint64_t takenBody(std::int32_t* p, std::int32_t count, std::int32_t lim, std::int32_t equal,
+                        std::int32_t inf)
 {
     using V = typename T::V;
     constexpr std::int32_t lanes = T::lanes;
-    std::int32_t tail[64];
     if (count < 64) {
-        // The entries past count take nothing, and are not read.
+        // The entries past count take nothing, and are neither read nor written.
+        std::int32_t tail[64];
         for (std::int32_t j = 0; j < 64; ++j)
             tail[j] = j < count ? p[j] : closedWeight;
-        p = tail;
+        const std::uint64_t bits = takenBody<T>(tail, 64, lim, equal, inf);
+        for (std::int32_t j = 0; j < count; ++j)
+            if (bits >> j & 1)
+                p[j] = inf;
+        return bits;
     }
+    const V infs = T::set(inf);
     std::uint64_t bits = 0;
+    const auto take = [&](std::int32_t j, V bound) {
+        const V x = T::load(p + j);
+        const V taken = T::gt(bound, x);
+        const std::uint32_t m = T::mask(taken);
+        if (m != 0)
+            T::store(p + j, T::blend(x, infs, taken));
+        bits |= std::uint64_t{m} << j;
+    };
     if (equal <= 0 || equal >= 64) {
         const V bound = T::set(equal <= 0 ? lim : lim + 1);
         for (std::int32_t j = 0; j < 64; j += lanes)
-            bits |= std::uint64_t{T::mask(T::gt(bound, T::load(p + j)))} << j;
+            take(j, bound);
         return bits;
     }
     // Columns before equal take entries equal to lim too: a bound of lim + 1.
     const V below = T::set(lim), split = T::set(equal), step = T::set(lanes);
     V at = T::ramp(0);
     for (std::int32_t j = 0; j < 64; j += lanes) {
-        const V bound = T::sub(below, T::gt(split, at));
-        bits |= std::uint64_t{T::mask(T::gt(bound, T::load(p + j)))} << j;
+        take(j, T::sub(below, T::gt(split, at)));
         at = T::add(at, step);
     }
     return bits;
 }
 
 template <class T>
-void takenRowBody(const std::int32_t* line, std::int32_t count, std::int32_t lim,
-                  std::int32_t equal, std::uint64_t* words)
+void takenRowBody(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+                  std::int32_t inf, std::uint64_t* words)
 {
     for (std::int32_t j = 0; j < count; j += 64) {
         for (std::int32_t b = 0; b < 64; b += 16)
             prefetch(line + j + ahead + b);
-        words[j / 64] = takenBody<T>(line + j, count - j < 64 ? count - j : 64, lim, equal - j);
+        words[j / 64] =
+            takenBody<T>(line + j, count - j < 64 ? count - j : 64, lim, equal - j, inf);
     }
 }
 

@@ -66,10 +66,10 @@ Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_
     return offerBody<Scalar>(line, least, from, first, last, u);
 }
 
-void takenScalar(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-                 std::uint64_t* words)
+void takenScalar(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+                 std::int32_t inf, std::uint64_t* words)
 {
-    takenRowBody<Scalar>(line, count, lim, equal, words);
+    takenRowBody<Scalar>(line, count, lim, equal, inf, words);
 }
 
 #ifdef MST_VECTOR_TREE
@@ -79,10 +79,10 @@ Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t*
     return offerBody<Sse2>(line, least, from, first, last, u);
 }
 
-void takenSse2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::uint64_t* words)
+void takenSse2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::int32_t inf, std::uint64_t* words)
 {
-    takenRowBody<Sse2>(line, count, lim, equal, words);
+    takenRowBody<Sse2>(line, count, lim, equal, inf, words);
 }
 
 bool haveTreeAvx2()

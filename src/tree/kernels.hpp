@@ -39,26 +39,27 @@ using RowOffer = Candidate (*)(const std::int32_t* line, std::int32_t* least, st
 
 // What a row takes of its count entries from line[0]: bit j % 64 of
 // words[j / 64] set where line[j] < lim, or line[j] <= lim for j < equal;
-// the bits past count are 0. lim is at most inf, so lim + 1 never overflows.
-using BitsTaker = void (*)(const std::int32_t* line, std::int32_t count, std::int32_t lim,
-                           std::int32_t equal, std::uint64_t* words);
+// the bits past count are 0. Each entry taken is set to inf. lim is at most
+// inf, so lim + 1 never overflows.
+using BitsTaker = void (*)(std::int32_t* line, std::int32_t count, std::int32_t lim,
+                           std::int32_t equal, std::int32_t inf, std::uint64_t* words);
 
 Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                       std::int32_t first, std::int32_t last, std::int32_t u);
-void takenScalar(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-                 std::uint64_t* words);
+void takenScalar(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+                 std::int32_t inf, std::uint64_t* words);
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MST_VECTOR_TREE 1
 // Every x86-64 processor has SSE2; AVX2 only where haveTreeAvx2().
 Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                     std::int32_t first, std::int32_t last, std::int32_t u);
-void takenSse2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::uint64_t* words);
+void takenSse2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::int32_t inf, std::uint64_t* words);
 Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                     std::int32_t first, std::int32_t last, std::int32_t u);
-void takenAvx2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::uint64_t* words);
+void takenAvx2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::int32_t inf, std::uint64_t* words);
 bool haveTreeAvx2();
 #endif
 

@@ -47,10 +47,10 @@ Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t*
     return offerBody<Avx2>(line, least, from, first, last, u);
 }
 
-void takenAvx2(const std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::uint64_t* words)
+void takenAvx2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
+               std::int32_t inf, std::uint64_t* words)
 {
-    takenRowBody<Avx2>(line, count, lim, equal, words);
+    takenRowBody<Avx2>(line, count, lim, equal, inf, words);
 }
 
 #endif
