@@ -74,6 +74,21 @@ bool fillsLineBuffer(const char* buf, long got)
            tcgetattr(STDIN_FILENO, &t) == 0 && (t.c_lflag & ICANON) != 0;
 }
 
+// Reads standard input as a blocking read would, also where whoever started
+// the program left it non-blocking: then it waits for the bytes to come.
+ssize_t readWaiting(void* buf, std::size_t size)
+{
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, buf, size);
+        if (got >= 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            return got;
+        if (errno != EINTR) {
+            pollfd p{STDIN_FILENO, POLLIN, 0};
+            poll(&p, 1, -1);
+        }
+    }
+}
+
 }  // namespace
 
 void setupConsole()
@@ -85,10 +100,7 @@ void setupConsole()
 
 long readInput(char* buf, std::size_t size)
 {
-    ssize_t got = 0;
-    do
-        got = read(STDIN_FILENO, buf, size);
-    while (got < 0 && errno == EINTR);
+    const ssize_t got = readWaiting(buf, size);
     lineCut = got > 0 && fillsLineBuffer(buf, static_cast<long>(got));
     return lineCut ? -1 : static_cast<long>(got);
 }
@@ -163,10 +175,7 @@ void pauseForKey(std::ostream& out)
     out << prompt << std::flush;
 
     char key = 0;
-    ssize_t got = 0;
-    do
-        got = read(STDIN_FILENO, &key, 1);
-    while (got < 0 && errno == EINTR);
+    readWaiting(&key, 1);
     // The rest of a multi-byte key (arrows, function keys) must not reach the shell.
     tcflush(STDIN_FILENO, TCIFLUSH);
     std::signal(SIGCONT, beforeCont);

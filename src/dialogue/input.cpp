@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 #include <iterator>
+#include <new>
 
 #include "dialogue/console.hpp"
 #include "dialogue/input_blocks.hpp"
@@ -118,7 +119,11 @@ void keep(std::string& head, const char* from, const char* to)
 Input stdinInput()
 {
     Input in;
-    in.buf = std::make_unique_for_overwrite<char[]>(chunk);  // pages untouched till read into
+    // Pages untouched till read into. Reserved without throwing, so that a
+    // run short of memory is told so like one short of the matrix's.
+    in.buf.reset(new (std::nothrow) char[chunk]);
+    if (in.buf == nullptr)
+        return in;
     in.room = chunk;
     in.at = in.end = in.buf.get();
     in.fromStdin = true;

@@ -23,7 +23,8 @@ struct Input {
 };
 
 // Standard input, read a chunk at a time as the numbers need it. Before any
-// wait for input, standard output is flushed so that the prompt shows.
+// wait for input, standard output is flushed so that the prompt shows. Its
+// buf is nullptr when memory runs out.
 Input stdinInput();
 
 // A test's text as the whole input.

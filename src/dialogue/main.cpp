@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <new>
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
@@ -27,6 +28,12 @@ int finish(int status)
     return status;
 }
 
+int outOfMemory()
+{
+    std::cerr << "Ошибка: не хватает памяти для матрицы смежности.\n";
+    return finish(1);
+}
+
 }  // namespace
 
 int main()
@@ -38,34 +45,38 @@ int main()
     // reachable until exit; it is never released.
     static std::int32_t** adj = reserveMatrix();
     static TreeWork* work = reserveTreeWork();
-    if (adj == nullptr || work == nullptr) {
-        std::cerr << "Ошибка: не хватает памяти для матрицы смежности.\n";
-        return finish(1);
-    }
-
     static Input in = stdinInput();
-    std::cout << "Введите количество вершин графа:\n";
-    std::int32_t kolVer = 0;
-    if (!readCount(in, kolVer, std::cerr))
-        return finish(1);
-    // Large pages over a large graph's rows spare most of the page faults,
-    // in the input and in the construction alike.
-    layRows(adj, kolVer, preferLargePages);
-    std::cout << "\nВведите матрицу смежности:\n";
-    if (!readMatrix(adj, kolVer, inf, in, std::cerr))
-        return finish(1);
-    if (dataFollows(in))
-        std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
-                     "прочитаны. Проверьте количество вершин.\n";
+    if (adj == nullptr || work == nullptr || in.buf == nullptr)
+        return outOfMemory();
 
-    const std::clock_t start = std::clock();
-    const Built built = minTree(inf, kolVer, adj, *work);
-    const std::clock_t stop = std::clock();
-    if (!built.spanning)
-        return finish(1);
+    // What is left to reserve is a few bytes for a message's words; should
+    // even those not come, the run still ends with a message, not an abort.
+    try {
+        std::cout << "Введите количество вершин графа:\n";
+        std::int32_t kolVer = 0;
+        if (!readCount(in, kolVer, std::cerr))
+            return finish(1);
+        // Large pages over a large graph's rows spare most of the page faults,
+        // in the input and in the construction alike.
+        layRows(adj, kolVer, preferLargePages);
+        std::cout << "\nВведите матрицу смежности:\n";
+        if (!readMatrix(adj, kolVer, inf, in, std::cerr))
+            return finish(1);
+        if (dataFollows(in))
+            std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
+                         "прочитаны. Проверьте количество вершин.\n";
 
-    std::cout << "\n";
-    const double seconds = static_cast<double>(stop - start) / CLOCKS_PER_SEC;
-    std::printf("Время в секундах =%gs\t\n\n", seconds);
-    return finish(0);
+        const std::clock_t start = std::clock();
+        const Built built = minTree(inf, kolVer, adj, *work);
+        const std::clock_t stop = std::clock();
+        if (!built.spanning)
+            return finish(1);
+
+        std::cout << "\n";
+        const double seconds = static_cast<double>(stop - start) / CLOCKS_PER_SEC;
+        std::printf("Время в секундах =%gs\t\n\n", seconds);
+        return finish(0);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
+    }
 }
