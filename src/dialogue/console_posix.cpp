@@ -135,6 +135,22 @@ bool inputReady()
     return poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
+void dropTypedInput()
+{
+    // How long no input must come for a paste to be taken as over.
+    constexpr int quietMs = 200;
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    int ready = 0;
+    do {
+        tcflush(STDIN_FILENO, TCIFLUSH);
+        do
+            ready = poll(&p, 1, quietMs);
+        while (ready < 0 && errno == EINTR);
+    } while (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0);
+    // In line mode a line begun but not ended is not yet readable: it goes too.
+    tcflush(STDIN_FILENO, TCIFLUSH);
+}
+
 void preferLargePages(void* p, std::size_t bytes)
 {
     // Only whole 2 MiB pages inside the range, so nothing outside it grows.

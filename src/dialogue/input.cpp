@@ -133,8 +133,16 @@ Input stdinInput()
     in.room = chunk;
     in.at = in.end = in.buf.get();
     in.fromStdin = true;
+    in.typed = inputSource() == Source::terminal;
     growInputPipe();
     return in;
+}
+
+void dropTypedAhead(Input& in)
+{
+    in.at = in.end;
+    if (in.fromStdin)
+        dropTypedInput();
 }
 
 Input textInput(std::string_view text, std::size_t piece)

@@ -19,6 +19,7 @@ struct Input {
     bool atStart = true;        // nothing taken yet: a byte-order mark may come
     bool ended = false;         // no more bytes will come
     bool failed = false;        // reading standard input failed
+    bool typed = false;         // typed at a terminal or a console: a typo is asked again
     std::string shown;          // the last bad token, as it may be quoted to the user
 };
 
@@ -26,6 +27,10 @@ struct Input {
 // wait for input, standard output is flushed so that the prompt shows. Its
 // buf is nullptr when memory runs out.
 Input stdinInput();
+
+// Throws away the rest of what has been typed: what is buffered, and at a
+// terminal or a console what has arrived or is still arriving.
+void dropTypedAhead(Input& in);
 
 // A test's text as the whole input.
 Input textInput(std::string_view text);
