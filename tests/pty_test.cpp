@@ -236,7 +236,10 @@ struct Terminal {
         return true;
     }
 
-    // The exit status, or -1 if the program has not exited in time.
+    // The exit status, or -1 if the program has not exited in time or if
+    // the screen shows that it crashed. Wine reports a crash on the terminal,
+    // and a crash of one of its own helpers too, which may leave the
+    // program's status 0.
     int exitStatus(std::chrono::milliseconds limit)
     {
         const auto until = std::chrono::steady_clock::now() + limit;
@@ -248,7 +251,9 @@ struct Terminal {
         }
         pid = -1;
         look(50ms);
-        return WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+        const bool crashed = seen.find("wine: Unhandled") != std::string::npos ||
+                             seen.find("Unhandled exception") != std::string::npos;
+        return WIFEXITED(ws) && !crashed ? WEXITSTATUS(ws) : -1;
     }
 
     termios settings() const
