@@ -2,6 +2,7 @@
 // from vertex 1, the tree's cost and the seconds the construction took.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <new>
@@ -48,35 +49,32 @@ int main()
     static Input in = stdinInput();
     if (adj == nullptr || work == nullptr || in.buf == nullptr)
         return outOfMemory();
+    // All that is left to reserve is a few bytes for a message's words;
+    // should even those not come, the run ends with the message, not an abort.
+    std::set_new_handler([] { std::exit(outOfMemory()); });
 
-    // What is left to reserve is a few bytes for a message's words; should
-    // even those not come, the run still ends with a message, not an abort.
-    try {
-        std::cout << "Введите количество вершин графа:\n";
-        std::int32_t kolVer = 0;
-        if (!readCount(in, kolVer, std::cerr))
-            return finish(1);
-        // Large pages over a large graph's rows spare most of the page faults,
-        // in the input and in the construction alike.
-        layRows(adj, kolVer, preferLargePages);
-        std::cout << "\nВведите матрицу смежности:\n";
-        if (!readMatrix(adj, kolVer, inf, in, std::cerr))
-            return finish(1);
-        if (dataFollows(in))
-            std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
-                         "прочитаны. Проверьте количество вершин.\n";
+    std::cout << "Введите количество вершин графа:\n";
+    std::int32_t kolVer = 0;
+    if (!readCount(in, kolVer, std::cerr))
+        return finish(1);
+    // Large pages over a large graph's rows spare most of the page faults,
+    // in the input and in the construction alike.
+    layRows(adj, kolVer, preferLargePages);
+    std::cout << "\nВведите матрицу смежности:\n";
+    if (!readMatrix(adj, kolVer, inf, in, std::cerr))
+        return finish(1);
+    if (dataFollows(in))
+        std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
+                     "прочитаны. Проверьте количество вершин.\n";
 
-        const std::clock_t start = std::clock();
-        const Built built = minTree(inf, kolVer, adj, *work);
-        const std::clock_t stop = std::clock();
-        if (!built.spanning)
-            return finish(1);
+    const std::clock_t start = std::clock();
+    const Built built = minTree(inf, kolVer, adj, *work);
+    const std::clock_t stop = std::clock();
+    if (!built.spanning)
+        return finish(1);
 
-        std::cout << "\n";
-        const double seconds = static_cast<double>(stop - start) / CLOCKS_PER_SEC;
-        std::printf("Время в секундах =%gs\t\n\n", seconds);
-        return finish(0);
-    } catch (const std::bad_alloc&) {
-        return outOfMemory();
-    }
+    std::cout << "\n";
+    const double seconds = static_cast<double>(stop - start) / CLOCKS_PER_SEC;
+    std::printf("Время в секундах =%gs\t\n\n", seconds);
+    return finish(0);
 }
