@@ -138,13 +138,6 @@ Input stdinInput()
     return in;
 }
 
-void dropTypedAhead(Input& in)
-{
-    in.at = in.end;
-    if (in.fromStdin)
-        dropTypedInput();
-}
-
 Input textInput(std::string_view text, std::size_t piece)
 {
     Input in;
@@ -278,6 +271,13 @@ bool dataFollows(Input& in)
         return inputReady() && refill(in) && nonBlank();
     }
     return false;
+}
+
+void dropTypedAhead(Input& in)
+{
+    in.at = in.end;
+    if (in.fromStdin)
+        dropTypedInput();
 }
 
 namespace {

@@ -28,10 +28,6 @@ struct Input {
 // buf is nullptr when memory runs out.
 Input stdinInput();
 
-// Throws away the rest of what has been typed: what is buffered, and at a
-// terminal or a console what has arrived or is still arriving.
-void dropTypedAhead(Input& in);
-
 // A test's text as the whole input.
 Input textInput(std::string_view text);
 
@@ -111,3 +107,7 @@ void useReadPath(ReadPath path);
 // without waiting: a file is looked at to its end, a pipe as far as it has
 // arrived, a terminal never.
 bool dataFollows(Input& in);
+
+// Throws away the rest of what has been typed: what is buffered, and at a
+// terminal or a console what has arrived or is still arriving.
+void dropTypedAhead(Input& in);
