@@ -23,7 +23,7 @@ struct Setup {
     bool brokenOutput = false;      // standard output is a pipe whose reader has gone
     std::string endless = {};       // written again and again after the input
     bool nonBlocking = false;       // standard input is left non-blocking (POSIX only)
-    int lineGapMs = 0;              // the input is written a line at a time, this far apart
+    int lineGapMs = 0;              // written a line at a time, this far apart (POSIX only)
 };
 
 // Runs mst with input on a pipe as standard input.
