@@ -140,6 +140,15 @@ struct Terminal {
         size.ws_col = 250;  // no line of the dialogue wraps
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
             return;
+        if (underConsole()) {
+            // Wine's console leaves the terminal's signal keys on: without
+            // this, Ctrl+Z would stop all of Wine rather than reach the
+            // console, where Ctrl+Z and Enter end the input.
+            termios t{};
+            tcgetattr(slave, &t);
+            t.c_cc[VSUSP] = _POSIX_VDISABLE;
+            tcsetattr(slave, TCSANOW, &t);
+        }
         pid = fork();
         if (pid != 0)
             return;
@@ -206,11 +215,20 @@ struct Terminal {
         }
     }
 
-    // Reads the screen until text shows up on it; false after the time limit.
-    bool waitFor(const std::string& text)
+    // Reads the screen until text shows up on it, or shows up times times;
+    // false after the time limit.
+    bool waitFor(const std::string& text, std::size_t times = 1)
     {
+        const auto shown = [&] {
+            const std::string now = screen(seen);
+            std::size_t n = 0;
+            for (std::size_t at = now.find(text); at != std::string::npos;
+                 at = now.find(text, at + text.size()))
+                ++n;
+            return n;
+        };
         const auto until = std::chrono::steady_clock::now() + patience;
-        while (screen(seen).find(text) == std::string::npos) {
+        while (shown() < times) {
             if (std::chrono::steady_clock::now() > until)
                 return false;
             look(100ms);
@@ -218,7 +236,10 @@ struct Terminal {
         return true;
     }
 
-    // The exit status, or -1 if the program has not exited in time.
+    // The exit status, or -1 if the program has not exited in time or if
+    // the screen shows that it crashed. Wine reports a crash on the terminal,
+    // and a crash of one of its own helpers too, which may leave the
+    // program's status 0.
     int exitStatus(std::chrono::milliseconds limit)
     {
         const auto until = std::chrono::steady_clock::now() + limit;
@@ -230,7 +251,9 @@ struct Terminal {
         }
         pid = -1;
         look(50ms);
-        return WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+        const bool crashed = seen.find("wine: Unhandled") != std::string::npos ||
+                             seen.find("Unhandled exception") != std::string::npos;
+        return WIFEXITED(ws) && !crashed ? WEXITSTATUS(ws) : -1;
     }
 
     termios settings() const
@@ -282,9 +305,16 @@ std::string escaped(const std::string& text)
     return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
 }
 
+// In a case's lines: wait until the program asks again after a typo; and
+// a pause of 50 ms, as in a paste that is still arriving.
+const std::string askedAgain = "";
+const std::string aMoment(1, '\0');
+
 struct KeyCase {
     const char* name;
-    std::vector<std::string> lines;  // the first typed at the question, the rest at the matrix's
+    // The first typed at the question, the rest at the matrix's, those after
+    // askedAgain once the question has come again.
+    std::vector<std::string> lines;
     const char* key;
     int status;
     std::string shown;  // the screen after the key, "@TIME@" for the figure; "" not compared
@@ -297,6 +327,16 @@ const std::string badCount =
     "Ошибка: вместо количества вершин графа введено «%»; нужно целое число "
     "не больше 9998.\n";
 const std::string emptyTree = header + cost(0) + timeLine + prompt;
+const std::string countAgain = "Введите количество вершин графа заново:\n";
+const std::string again = "заново:";
+
+// The end of input, typed at the start of a line: Ctrl+D on a terminal,
+// Ctrl+Z and Enter on a Windows console.
+const std::string endOfInput = underConsole() ? "\x1a\r" : "\x04";
+
+// Stands in a screen for whatever the terminal shows there: what is typed
+// ahead and thrown away shows on a terminal, never on a Windows console.
+const std::string anything = "@ANY@";
 
 // The screen for the program's texts and the typed lines' echo, in the order
 // given; the terminal starts each new line at its left edge.
@@ -308,6 +348,17 @@ std::string shows(const std::string& text)
 std::string badCountFor(const std::string& token)
 {
     return std::regex_replace(badCount, std::regex("%"), token);
+}
+
+std::string badEntry(const std::string& where, const std::string& token)
+{
+    return "Ошибка: вместо элемента матрицы в строке " + where + " введено «" + token +
+           "»; нужно целое число от -2147483648 до 2147483647.\n";
+}
+
+std::string rowAgain(int r)
+{
+    return "Введите строку " + std::to_string(r) + " матрицы смежности заново:\n";
 }
 
 const KeyCase keyCases[] = {
@@ -335,17 +386,63 @@ const KeyCase keyCases[] = {
      "\x1b[A",
      0,
      shows(askCount + "1 0\n" + askMatrix + emptyTree)},
-    {"a bad token", {"abc\r"}, "x", 1, shows(askCount + "abc\n" + badCountFor("abc") + prompt)},
-    {"a bad token, then Ctrl+C",
-     {"abc\r"},
+    // A typo at a terminal is asked again; what was typed after it goes.
+    {"a bad token",
+     {"abc\r", askedAgain, "1 0\r"},
+     "x",
+     0,
+     shows(askCount + "abc\n" + badCountFor("abc") + countAgain + "1 0\n" + askMatrix + emptyTree)},
+    {"a bad token, then the end of input and Ctrl+C",
+     {"abc\r", askedAgain, endOfInput},
      "\x03",
      1,
-     shows(askCount + "abc\n" + badCountFor("abc") + prompt)},
+     shows(askCount + "abc\n" + badCountFor("abc") + countAgain) + anything +
+         shows("Ошибка: ввод закончился, не хватает количества вершин графа.\n" + prompt)},
     {"a Russian word",
-     {"пять\r"},
+     {"пять\r", askedAgain, "1 0\r"},
+     "x",
+     0,
+     shows(askCount + "пять\n" + badCountFor("пять") + countAgain + "1 0\n" + askMatrix +
+           emptyTree)},
+    {"a count too large and more on its line",
+     {"10000 1 0\r", askedAgain, "1 0\r"},
+     "x",
+     0,
+     shows(askCount + "10000 1 0\n" +
+           "Ошибка: количество вершин графа не может быть больше 9998, а введено 10000.\n" +
+           countAgain + "1 0\n" + askMatrix + emptyTree)},
+    {"a bad entry in row 2, then row 2 again",
+     {"3\r", "0 1 3\r", "1 0 x 7\r", askedAgain, "1 0 2\r", "3 2 0\r"},
+     "x",
+     0,
+     shows(askCount + "3\n" + askMatrix + "0 1 3\n1 0 x 7\n" + badEntry("2, столбце 3", "x") +
+           rowAgain(2) + "1 0 2\n3 2 0\n" + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) +
+           timeLine + prompt)},
+    // Pasted rows after the typo must not be taken for the row asked again.
+    {"a pasted matrix with a typo in row 2",
+     {"3\r", "0 1 3\r1 0 о\r3 2 0\r", askedAgain, "1 0 2\r3 2 0\r"},
+     "x",
+     0,
+     shows(askCount + "3\n" + askMatrix) + anything +
+         shows(badEntry("2, столбце 3", "о") + rowAgain(2) + "1 0 2\n3 2 0\n" + header +
+               edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + prompt)},
+    {"a paste with a typo in row 2, still arriving",
+     {"3\r", "0 1 3\r1 0 о\r", aMoment, "3 2 0\r", aMoment, "3 2 0\r", askedAgain,
+      "1 0 2\r3 2 0\r"},
+     "x",
+     0,
+     shows(askCount + "3\n" + askMatrix) + anything + shows(badEntry("2, столбце 3", "о")) +
+         anything +
+         shows(rowAgain(2) + "1 0 2\n3 2 0\n" + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) +
+               timeLine + prompt)},
+    {"the end of input after a bad entry",
+     {"2\r", "0 x\r", askedAgain, endOfInput},
      "x",
      1,
-     shows(askCount + "пять\n" + badCountFor("пять") + prompt)},
+     shows(askCount + "2\n" + askMatrix + "0 x\n" + badEntry("1, столбце 2", "x") + rowAgain(1)) +
+         anything +
+         shows("Ошибка: ввод закончился, не хватает элемента матрицы в строке 1, столбце 1.\n" +
+               prompt)},
     {"an unreachable vertex, then Ctrl+C",
      {"2\r", "0 0\r", "0 0\r"},
      "\x03",
@@ -372,7 +469,17 @@ TEST_P(Console, WaitsForOneKeyThenRestoresTheTerminal)
     // The question shows before the program waits for its answer.
     ASSERT_TRUE(t.waitFor(question)) << t.seen;
     ASSERT_TRUE(t.readingKeys());
+    std::size_t asked = 0;  // times the question has come again
     for (std::size_t k = 0; k < c.lines.size(); ++k) {
+        if (c.lines[k] == askedAgain) {
+            ++asked;
+            ASSERT_TRUE(t.waitFor(again, asked)) << screen(t.seen);
+            continue;
+        }
+        if (c.lines[k] == aMoment) {
+            std::this_thread::sleep_for(50ms);
+            continue;
+        }
         if (k == 1) {
             ASSERT_TRUE(t.waitFor(askMatrix.substr(1, askMatrix.size() - 2))) << screen(t.seen);
         }
@@ -395,7 +502,8 @@ TEST_P(Console, WaitsForOneKeyThenRestoresTheTerminal)
         return;
     const std::string shown = screen(t.seen);
     const std::string wanted = escaped(c.shown);
-    const std::string pattern = std::regex_replace(wanted, std::regex("@TIME@"), timeFigure);
+    const std::string pattern = std::regex_replace(
+        std::regex_replace(wanted, std::regex("@TIME@"), timeFigure), std::regex(anything), "[^]*");
     EXPECT_TRUE(std::regex_match(shown, std::regex(pattern))) << "shown:\n"
                                                               << shown << "\nwanted:\n"
                                                               << c.shown;
@@ -437,6 +545,8 @@ TEST(Console, CodePageComesBackAfterAFailedRun)
     ASSERT_TRUE(t.waitFor(question)) << t.seen;
     ASSERT_TRUE(t.readingKeys());
     t.type("abc\r");
+    ASSERT_TRUE(t.waitFor(again)) << screen(t.seen);
+    t.type(endOfInput);
     ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
     t.type("x");
     EXPECT_EQ(t.exitStatus(patience), 0);  // the interpreter's own status

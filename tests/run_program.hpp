@@ -13,6 +13,7 @@ struct Outcome {
 // How the program's surroundings differ from a plain run.
 struct Setup {
     long memLimit = 0;              // address space in bytes, to starve the free store
+    long dataLimit = 0;             // data segment and private mappings in bytes (POSIX only)
     long stackLimit = 0;            // stack in bytes (POSIX only)
     const char* outFile = nullptr;  // takes standard output instead of a pipe
     const char* locPath = nullptr;  // LOCPATH: where the C library looks for locales
@@ -21,6 +22,8 @@ struct Setup {
     bool closedInput = false;       // standard input is not open at all
     bool brokenOutput = false;      // standard output is a pipe whose reader has gone
     std::string endless = {};       // written again and again after the input
+    bool nonBlocking = false;       // standard input is left non-blocking (POSIX only)
+    int lineGapMs = 0;              // written a line at a time, this far apart (POSIX only)
 };
 
 // Runs mst with input on a pipe as standard input.

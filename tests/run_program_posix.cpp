@@ -38,11 +38,18 @@ Outcome runProgram(const std::string& input, const Setup& setup)
             const rlimit lim{bytes, bytes};
             setrlimit(RLIMIT_AS, &lim);
         }
+        if (setup.dataLimit > 0) {
+            const auto bytes = static_cast<rlim_t>(setup.dataLimit);
+            const rlimit lim{bytes, bytes};
+            setrlimit(RLIMIT_DATA, &lim);
+        }
         if (setup.stackLimit > 0) {
             const auto bytes = static_cast<rlim_t>(setup.stackLimit);
             const rlimit lim{bytes, bytes};
             setrlimit(RLIMIT_STACK, &lim);
         }
+        if (setup.nonBlocking)
+            fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
         if (setup.locPath != nullptr)
             setenv("LOCPATH", setup.locPath, 1);
         execl(MST_BINARY, MST_BINARY, static_cast<char*>(nullptr));
@@ -65,16 +72,23 @@ Outcome runProgram(const std::string& input, const Setup& setup)
         in[1] = -1;
     }
     bool outOpen = true, errOpen = true;
+    // With gaps between lines, the next line is not written before this.
+    auto nextLine = std::chrono::steady_clock::now();
+    const auto gap = std::chrono::milliseconds(setup.lineGapMs);
     while (outOpen || errOpen) {
         pollfd fds[3] = {{out[0], static_cast<short>(outOpen ? POLLIN : 0), 0},
                          {err[0], static_cast<short>(errOpen ? POLLIN : 0), 0},
                          {in[1], POLLOUT, 0}};
         // An input pipe kept open without more to write is not waited on.
-        const bool writing = in[1] >= 0 && sent < feed.size();
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        const auto now = std::chrono::steady_clock::now();
+        const bool pending = in[1] >= 0 && sent < feed.size();
+        const bool writing = pending && now >= nextLine;
+        const auto until = pending && !writing ? std::min(deadline, nextLine) : deadline;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - now);
         const int ready =
             poll(fds, writing ? 3 : 2, static_cast<int>(std::max<long long>(left.count(), 0)));
+        if (ready == 0 && pending && !writing && std::chrono::steady_clock::now() < deadline)
+            continue;  // the next line's time has come
         if (ready <= 0) {
             run.hung = true;
             kill(pid, SIGKILL);
@@ -90,7 +104,13 @@ Outcome runProgram(const std::string& input, const Setup& setup)
                     (k == 0 ? run.out : run.err).append(buf, static_cast<std::size_t>(got));
             }
         if (writing && fds[2].revents != 0) {
-            const ssize_t put = write(in[1], feed.data() + sent, feed.size() - sent);
+            std::size_t most = feed.size() - sent;
+            if (gap.count() > 0) {
+                const std::size_t eol = feed.find('\n', sent);
+                most = eol == std::string::npos ? most : eol + 1 - sent;
+                nextLine = std::chrono::steady_clock::now() + gap;
+            }
+            const ssize_t put = write(in[1], feed.data() + sent, most);
             if (put > 0)
                 sent += static_cast<std::size_t>(put);
             if (put >= 0 && sent == feed.size() && !setup.endless.empty()) {

@@ -100,7 +100,9 @@ Outcome runProgram(const std::string& input, const Setup& setup)
     }
     DWORD code = 0;
     GetExitCodeProcess(child.hProcess, &code);
-    run.status = run.hung ? -1 : static_cast<int>(code);
+    // An exception that ends a process leaves its code as the exit status
+    // (0xC0000005 for a page fault): the program did not exit normally.
+    run.status = run.hung || code >= 0xC0000000 ? -1 : static_cast<int>(code);
     writer.join();
     outReader.join();
     errReader.join();

@@ -30,6 +30,11 @@ Source inputSource();
 // True when standard input can be read now without waiting.
 bool inputReady();
 
+// Throws away what has been typed ahead at a terminal or a console: lines
+// typed or pasted and not yet read, and whatever else arrives until none has
+// come for a moment, as a paste may still be arriving.
+void dropTypedInput();
+
 // A hint that bytes from p on will all be used soon, so that the system may
 // back them with large pages and take far fewer page faults.
 void preferLargePages(void* p, std::size_t bytes);

@@ -74,6 +74,21 @@ bool fillsLineBuffer(const char* buf, long got)
            tcgetattr(STDIN_FILENO, &t) == 0 && (t.c_lflag & ICANON) != 0;
 }
 
+// Reads standard input as a blocking read would, also where whoever started
+// the program left it non-blocking: then it waits for the bytes to come.
+ssize_t readWaiting(void* buf, std::size_t size)
+{
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, buf, size);
+        if (got >= 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            return got;
+        if (errno != EINTR) {
+            pollfd p{STDIN_FILENO, POLLIN, 0};
+            poll(&p, 1, -1);
+        }
+    }
+}
+
 }  // namespace
 
 void setupConsole()
@@ -85,10 +100,7 @@ void setupConsole()
 
 long readInput(char* buf, std::size_t size)
 {
-    ssize_t got = 0;
-    do
-        got = read(STDIN_FILENO, buf, size);
-    while (got < 0 && errno == EINTR);
+    const ssize_t got = readWaiting(buf, size);
     lineCut = got > 0 && fillsLineBuffer(buf, static_cast<long>(got));
     return lineCut ? -1 : static_cast<long>(got);
 }
@@ -121,6 +133,22 @@ bool inputReady()
 {
     pollfd p{STDIN_FILENO, POLLIN, 0};
     return poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
+}
+
+void dropTypedInput()
+{
+    // How long no input must come for a paste to be taken as over.
+    constexpr int quietMs = 200;
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    int ready = 0;
+    do {
+        tcflush(STDIN_FILENO, TCIFLUSH);
+        do
+            ready = poll(&p, 1, quietMs);
+        while (ready < 0 && errno == EINTR);
+    } while (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0);
+    // In line mode a line begun but not ended is not yet readable: it goes too.
+    tcflush(STDIN_FILENO, TCIFLUSH);
 }
 
 void preferLargePages(void* p, std::size_t bytes)
@@ -163,10 +191,7 @@ void pauseForKey(std::ostream& out)
     out << prompt << std::flush;
 
     char key = 0;
-    ssize_t got = 0;
-    do
-        got = read(STDIN_FILENO, &key, 1);
-    while (got < 0 && errno == EINTR);
+    readWaiting(&key, 1);
     // The rest of a multi-byte key (arrows, function keys) must not reach the shell.
     tcflush(STDIN_FILENO, TCIFLUSH);
     std::signal(SIGCONT, beforeCont);

@@ -157,6 +157,19 @@ bool inputReady()
     }
 }
 
+void dropTypedInput()
+{
+    // How long no input must come for a paste to be taken as over.
+    constexpr DWORD quietMs = 200;
+    const HANDLE h = input();
+    pendingHigh = 0;
+    if (!isConsole(h))
+        return;
+    do
+        FlushConsoleInputBuffer(h);
+    while (WaitForSingleObject(h, quietMs) == WAIT_OBJECT_0);
+}
+
 void preferLargePages(void*, std::size_t)
 {
     // Large pages need a privilege that a console program does not have.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 #include <iterator>
+#include <new>
 
 #include "dialogue/console.hpp"
 #include "dialogue/input_blocks.hpp"
@@ -14,6 +15,10 @@ constexpr std::size_t chunk = std::size_t{1} << 20;
 
 // Bytes of a bad token quoted back to the user; the rest is cut.
 constexpr std::size_t shownMax = 40;
+
+// Bytes of a bad token kept for its quote: enough to tell whether a
+// character that starts within the limit ends beyond it.
+constexpr std::size_t keptMax = shownMax + 3;
 
 // A token this long cannot be a number, however many leading zeros it has.
 constexpr std::size_t tokenMax = std::size_t{1} << 20;
@@ -54,21 +59,30 @@ int peek(Input& in)
     return static_cast<unsigned char>(*in.at);
 }
 
+// What surely shows as itself, and as nothing else: printable ASCII, the
+// letters of Latin-1, Latin Extended-A, Greek and Cyrillic, and the visible
+// punctuation of U+2010 to U+205E. Anything else could be a blank, nothing
+// at all, a turn of the text's direction, a mark that merges with its
+// neighbour, or a digit of another script that looks like ours.
+constexpr std::uint32_t showable[][2] = {
+    {0x20, 0x7e},   {0xc0, 0xd6},     {0xd8, 0xf6},     {0xf8, 0x17f},  {0x386, 0x386},
+    {0x388, 0x38a}, {0x38c, 0x38c},   {0x38e, 0x3a1},   {0x3a3, 0x3ce}, {0x400, 0x481},
+    {0x48a, 0x4ff}, {0x2010, 0x2027}, {0x2030, 0x205e},
+};
+
 // The UTF-8 character that text starts with: its length, 0 when the bytes
-// are no UTF-8 or are cut short, and whether it may be shown. Controls may
-// not: they could move the cursor, recolour the terminal or turn the text's
-// direction around; nor may an invisible byte-order mark.
-std::size_t charAt(std::string_view text, bool& showable)
+// are no UTF-8 or are cut short, and whether it may be shown.
+std::size_t charAt(std::string_view text, bool& shows)
 {
     const auto b = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char lead = b(0);
-    showable = lead >= 0x20 && lead != 0x7f;
-    if (lead < 0x80)
-        return 1;
-    const std::size_t len = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    std::size_t len = 1;
+    if (lead >= 0x80)
+        len = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+    shows = false;
     if (len == 0 || lead > 0xf4 || text.size() < len)
         return 0;
-    std::uint32_t cp = lead & (0x7fu >> len);
+    std::uint32_t cp = len == 1 ? lead : lead & (0x7fu >> len);
     for (std::size_t k = 1; k < len; ++k) {
         if ((b(k) & 0xc0) != 0x80)
             return 0;
@@ -77,39 +91,32 @@ std::size_t charAt(std::string_view text, bool& showable)
     const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < least[len] || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff))
         return 0;
-    // Turns of the text's direction, and characters that show as nothing or
-    // as a blank: a quote holding one could look valid.
-    constexpr std::uint32_t hidden[][2] = {
-        {0x80, 0xa0},     {0xad, 0xad},     {0x61c, 0x61c},   {0x2000, 0x200f},   {0x2028, 0x202e},
-        {0x2060, 0x2064}, {0x2066, 0x2069}, {0xfeff, 0xfeff}, {0xe0000, 0xe007f},
-    };
-    showable = std::none_of(std::begin(hidden), std::end(hidden),
-                            [cp](const auto& h) { return cp >= h[0] && cp <= h[1]; });
+    shows = std::any_of(std::begin(showable), std::end(showable),
+                        [cp](const auto& r) { return cp >= r[0] && cp <= r[1]; });
     return len;
 }
 
-// The token as it may safely be echoed, in «»: a character that may not be
-// shown becomes "?", and so does each byte that is no UTF-8. A cut loses no
-// half character.
-std::string quoted(std::string_view token, bool cut)
+// The token as it may safely be echoed, in «»: its first shownMax bytes, a
+// character that may not be shown as "?", and so each byte that is no
+// UTF-8. A character that the limit cuts is left out whole.
+std::string quoted(std::string_view token)
 {
     std::string shown = "«";
-    while (!token.empty()) {
-        bool showable = false;
-        std::size_t len = charAt(token, showable);
-        if (len == 0 && cut && token.size() < 4 &&
-            charAt(std::string(token) + "\x80\x80\x80", showable) > 0)
-            break;  // the cut split this character: drop its first bytes
-        shown += len > 0 && showable ? token.substr(0, len) : "?";
-        token.remove_prefix(std::max<std::size_t>(len, 1));
+    for (std::size_t at = 0; at < std::min(token.size(), shownMax);) {
+        bool shows = false;
+        const std::size_t len = charAt(token.substr(at), shows);
+        if (at + len > shownMax)
+            break;
+        shown += len > 0 && shows ? token.substr(at, len) : "?";
+        at += std::max<std::size_t>(len, 1);
     }
-    return shown + (cut ? "…»" : "»");
+    return shown + (token.size() > shownMax ? "…»" : "»");
 }
 
 // Appends bytes of the token to the quoted part while it has room.
 void keep(std::string& head, const char* from, const char* to)
 {
-    const std::size_t room = shownMax + 1 - std::min(head.size(), shownMax + 1);
+    const std::size_t room = keptMax - std::min(head.size(), keptMax);
     head.append(from, std::min(static_cast<std::size_t>(to - from), room));
 }
 
@@ -118,10 +125,15 @@ void keep(std::string& head, const char* from, const char* to)
 Input stdinInput()
 {
     Input in;
-    in.buf = std::make_unique_for_overwrite<char[]>(chunk);  // pages untouched till read into
+    // Pages untouched till read into. Reserved without throwing, so that a
+    // run short of memory is told so like one short of the matrix's.
+    in.buf.reset(new (std::nothrow) char[chunk]);
+    if (in.buf == nullptr)
+        return in;
     in.room = chunk;
     in.at = in.end = in.buf.get();
     in.fromStdin = true;
+    in.typed = inputSource() == Source::terminal;
     growInputPipe();
     return in;
 }
@@ -223,13 +235,12 @@ Got readIntSlowly(Input& in, std::int32_t& value)
 
     // Not a number: take just enough more of it to quote it.
     for (int ch = peek(in);
-         ch >= 0 && !isBlank(static_cast<unsigned char>(ch)) && head.size() <= shownMax;
+         ch >= 0 && !isBlank(static_cast<unsigned char>(ch)) && head.size() < keptMax;
          ch = peek(in))
         head += static_cast<char>(*in.at++);
     if (in.failed)
         return Got::failed;
-    const bool cut = head.size() > shownMax;
-    in.shown = quoted(std::string_view(head).substr(0, shownMax), cut);
+    in.shown = quoted(head);
     return Got::other;
 }
 
@@ -261,6 +272,13 @@ bool dataFollows(Input& in)
         return inputReady() && refill(in) && nonBlank();
     }
     return false;
+}
+
+void dropTypedAhead(Input& in)
+{
+    in.at = in.end;
+    if (in.fromStdin)
+        dropTypedInput();
 }
 
 namespace {

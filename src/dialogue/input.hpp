@@ -20,11 +20,13 @@ struct Input {
     bool atStart = true;        // nothing taken yet: a byte-order mark may come
     bool ended = false;         // no more bytes will come
     bool failed = false;        // reading standard input failed
+    bool typed = false;         // typed at a terminal or a console: a typo is asked again
     std::string shown;          // the last bad token, as it may be quoted to the user
 };
 
 // Standard input, read a chunk at a time as the numbers need it. Before any
-// wait for input, standard output is flushed so that the prompt shows.
+// wait for input, standard output is flushed so that the prompt shows. Its
+// buf is nullptr when memory runs out.
 Input stdinInput();
 
 // A test's text as the whole input.
@@ -116,3 +118,7 @@ void useReadPath(ReadPath path);
 // without waiting: a file is looked at to its end, a pipe as far as it has
 // arrived, a terminal never.
 bool dataFollows(Input& in);
+
+// Throws away the rest of what has been typed: what is buffered, and at a
+// terminal or a console what has arrived or is still arriving.
+void dropTypedAhead(Input& in);

@@ -2,8 +2,10 @@
 // from vertex 1, the tree's cost and the seconds the construction took.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <new>
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
@@ -27,6 +29,12 @@ int finish(int status)
     return status;
 }
 
+int outOfMemory()
+{
+    std::cerr << "Ошибка: не хватает памяти для матрицы смежности.\n";
+    return finish(1);
+}
+
 }  // namespace
 
 int main()
@@ -38,12 +46,13 @@ int main()
     // reachable until exit; it is never released.
     static std::int32_t** adj = reserveMatrix();
     static TreeWork* work = reserveTreeWork();
-    if (adj == nullptr || work == nullptr) {
-        std::cerr << "Ошибка: не хватает памяти для матрицы смежности.\n";
-        return finish(1);
-    }
-
     static Input in = stdinInput();
+    if (adj == nullptr || work == nullptr || in.buf == nullptr)
+        return outOfMemory();
+    // All that is left to reserve is a few bytes for a message's words;
+    // should even those not come, the run ends with the message, not an abort.
+    std::set_new_handler([] { std::exit(outOfMemory()); });
+
     std::cout << "Введите количество вершин графа:\n";
     std::int32_t kolVer = 0;
     if (!readCount(in, kolVer, std::cerr))

@@ -12,29 +12,46 @@ namespace {
 
 // Reads one number; on failure tells err what was expected instead. what()
 // names it in the genitive ("количества вершин графа") and is only built
-// then; range says which numbers it may be.
+// then; range says which numbers it may be. Got::other is a bad token.
 template <class What>
-bool readOne(Input& in, std::int32_t& value, std::ostream& err, What what, const char* range)
+Got readOne(Input& in, std::int32_t& value, std::ostream& err, What what, const char* range)
 {
-    switch (readInt(in, value)) {
+    const Got got = readInt(in, value);
+    switch (got) {
     case Got::number:
-        return true;
+        break;
     case Got::ended:
         err << "Ошибка: ввод закончился, не хватает " << what() << ".\n";
-        return false;
+        break;
     case Got::failed:
         if (inputLineCut()) {
             err << "Ошибка: строка ввода заполнила весь буфер строки терминала, и её конец мог "
                    "пропасть; ввод не принят. Большую матрицу подайте из файла: mst < файл\n";
-            return false;
+            break;
         }
         err << "Ошибка: не удалось прочитать стандартный ввод, не хватает " << what() << ".\n";
-        return false;
+        break;
     case Got::other:
+        err << "Ошибка: вместо " << what() << " введено " << in.shown << "; нужно " << range
+            << ".\n";
         break;
     }
-    err << "Ошибка: вместо " << what() << " введено " << in.shown << "; нужно " << range << ".\n";
-    return false;
+    return got;
+}
+
+// After a typo at a terminal or a console, whose message err has just
+// shown: throws away what was typed after it and asks again with question.
+// False, with nothing done, where the input is not typed.
+bool askAgain(Input& in, std::ostream& err, std::ostream& out, const std::string& question)
+{
+    if (!in.typed)
+        return false;
+    // The message shows while a paste that is still arriving is thrown away,
+    // so that none of it is taken as the answer.
+    err.flush();
+    dropTypedAhead(in);
+    out << question << std::flush;
+    return true;
 }
 
 }  // namespace
@@ -67,22 +84,26 @@ void layRows(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std:
     advise(block, sizeof(std::int32_t) * stride * static_cast<std::size_t>(kolVer));
 }
 
-bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err)
+bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err, std::ostream& out)
 {
     static const std::string range = "целое число не больше " + std::to_string(maxVer);
-    if (!readOne(
-            in, kolVer, err, [] { return "количества вершин графа"; }, range.c_str()))
-        return false;
-    if (kolVer > maxVer) {
-        err << "Ошибка: количество вершин графа не может быть больше " << maxVer << ", а введено "
-            << kolVer << ".\n";
-        return false;
+    for (;;) {
+        const Got got = readOne(
+            in, kolVer, err, [] { return "количества вершин графа"; }, range.c_str());
+        if (got == Got::number && kolVer <= maxVer)
+            return true;
+        if (got == Got::number)
+            err << "Ошибка: количество вершин графа не может быть больше " << maxVer
+                << ", а введено " << kolVer << ".\n";
+        else if (got != Got::other)
+            return false;
+        if (!askAgain(in, err, out, "Введите количество вершин графа заново:\n"))
+            return false;
     }
-    return true;
 }
 
 bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, Input& in,
-                std::ostream& err)
+                std::ostream& err, std::ostream& out)
 {
     static const std::string range =
         "целое число от " + std::to_string(std::numeric_limits<std::int32_t>::min()) + " до " +
@@ -98,7 +119,14 @@ bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, Input
                 return "элемента матрицы в строке " + std::to_string(r) + ", столбце " +
                        std::to_string(c);
             };
-            if (!readOne(in, adj[r][c], err, what, range.c_str()))
+            const Got got = readOne(in, adj[r][c], err, what, range.c_str());
+            if (got == Got::other &&
+                askAgain(in, err, out,
+                         "Введите строку " + std::to_string(r) + " матрицы смежности заново:\n")) {
+                c = 0;  // the row again from its first column
+                continue;
+            }
+            if (got != Got::number)
                 return false;
             if (adj[r][c] == 0)
                 adj[r][c] = inf;

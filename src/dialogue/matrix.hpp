@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
+#include <iostream>
 
 struct Input;
 
@@ -27,10 +27,12 @@ std::int32_t** reserveMatrix();
 void layRows(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t));
 
 // Reads the vertex count (at most maxVer). On bad input writes a message to
-// err and returns false.
-bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err);
+// err and returns false; where the input is typed at a terminal or a
+// console, a bad or too large count is asked again on out instead.
+bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err, std::ostream& out = std::cout);
 
 // Reads rows 1..kolVer of adj row by row; a typed 0 becomes inf, no edge.
-// On bad input writes a message to err and returns false.
+// On bad input writes a message to err and returns false; where the input is
+// typed, the row of a bad token is asked again on out from its first column.
 bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, Input& in,
-                std::ostream& err);
+                std::ostream& err, std::ostream& out = std::cout);
