@@ -13,7 +13,7 @@ namespace {
 // How far ahead of its reading a row is asked for: a row is read once, each
 // from a new place, so the processor would not foresee the next bytes early
 // enough by itself.
-constexpr std::int32_t ahead = 256;
+constexpr std::int32_t ahead = 1024;
 
 inline void prefetch(const std::int32_t* p)
 {
