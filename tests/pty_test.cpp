@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
@@ -20,6 +22,7 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vterm.h>
 
 #include "report_text.hpp"
 
@@ -51,75 +54,55 @@ std::vector<std::string> command()
     return argv;
 }
 
-// What a terminal shows for the bytes written to it, as lines without
-// trailing blanks: Wine's console redraws with cursor moves and erasures, a
-// terminal's echo does not, and both show the same text.
+// The size of the terminal the program runs at: no line of the dialogue wraps.
+constexpr int rows = 60, cols = 250;
+
+// A row of a screen as text without trailing blanks. Each cell holds a
+// character and its combining marks; the right half of a wide one holds none.
+std::string line(const VTermScreenCell* cells, int n)
+{
+    constexpr unsigned lead[] = {0, 0xc0, 0xe0, 0xf0};  // UTF-8's first byte
+    std::string s;
+    for (int c = 0; c < n; ++c) {
+        const std::uint32_t* chars = cells[c].chars;
+        if (chars[0] == 0)
+            s += ' ';
+        for (int k = 0; k < VTERM_MAX_CHARS_PER_CELL && chars[k] != 0 && chars[k] != UINT32_MAX;
+             ++k) {
+            const std::uint32_t u = chars[k];
+            const int more = u < 0x80 ? 0 : u < 0x800 ? 1 : u < 0x10000 ? 2 : 3;
+            s += static_cast<char>(lead[more] | u >> 6 * more);
+            for (int j = more - 1; j >= 0; --j)
+                s += static_cast<char>(0x80 | (u >> 6 * j & 0x3f));
+        }
+    }
+    s.erase(s.find_last_not_of(' ') + 1);
+    return s;
+}
+
+// What the terminal shows for the bytes written to it, the lines scrolled off
+// its top first, as lines without trailing blanks: Wine's console redraws
+// with cursor moves and erasures, a terminal's echo does not, and both show
+// the same text.
 std::string screen(const std::string& bytes)
 {
-    std::vector<std::vector<std::string>> cells(1);  // one UTF-8 character each
-    std::size_t row = 0, col = 0;
-    const auto put = [&](const std::string& ch) {
-        if (cells[row].size() <= col)
-            cells[row].resize(col + 1, " ");
-        cells[row][col++] = ch;
-    };
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b == 0x1b && i + 1 < bytes.size() && bytes[i + 1] == '[') {
-            std::size_t j = i + 2;
-            while (j < bytes.size() && (bytes[j] < 0x40 || bytes[j] > 0x7e))
-                ++j;
-            const std::string args = bytes.substr(i + 2, j - i - 2);
-            const char fin = j < bytes.size() ? bytes[j] : 0;
-            const int n = args.empty() || args[0] == '?' ? 1 : std::max(1, std::atoi(args.c_str()));
-            if (fin == 'C')
-                col += static_cast<std::size_t>(n);
-            else if (fin == 'D')
-                col -= std::min(col, static_cast<std::size_t>(n));
-            else if (fin == 'G')
-                col = static_cast<std::size_t>(n - 1);
-            else if (fin == 'K' && cells[row].size() > col)
-                cells[row].resize(col);
-            else if (fin == 'H') {
-                const std::size_t semi = args.find(';');
-                row = static_cast<std::size_t>(n - 1);
-                col = semi == std::string::npos
-                          ? 0
-                          : static_cast<std::size_t>(std::max(1, std::atoi(&args[semi + 1])) - 1);
-            } else if (fin == 'J' && args == "2")
-                cells.assign(cells.size(), {});
-            i = j + 1;
-        } else if (b == 0x1b && i + 1 < bytes.size() && bytes[i + 1] == ']') {
-            i = bytes.find('\a', i);  // a title: not on the screen
-            i = i == std::string::npos ? bytes.size() : i + 1;
-        } else if (b == '\r') {
-            col = 0;
-            ++i;
-        } else if (b == '\n') {
-            ++row;
-            ++i;
-        } else if (b == '\t') {
-            col = (col / 8 + 1) * 8;
-            ++i;
-        } else if (b == '\b') {
-            col -= std::min<std::size_t>(col, 1);
-            ++i;
-        } else {
-            std::size_t len = b >= 0xf0 ? 4 : b >= 0xe0 ? 3 : b >= 0xc0 ? 2 : 1;
-            if (b >= 0x20)
-                put(bytes.substr(i, len));
-            i += len;
-        }
-        if (cells.size() <= row)
-            cells.resize(row + 1);
-    }
+    const std::unique_ptr<VTerm, void (*)(VTerm*)> vt(vterm_new(rows, cols), vterm_free);
+    vterm_set_utf8(vt.get(), 1);
+    VTermScreen* shown = vterm_obtain_screen(vt.get());
     std::string text;
-    for (const auto& line : cells) {
-        std::string s;
-        for (const std::string& ch : line)
-            s += ch;
-        s.erase(s.find_last_not_of(' ') + 1);
-        text += s + "\n";
+    VTermScreenCallbacks scrolled{};
+    scrolled.sb_pushline = [](int n, const VTermScreenCell* cells, void* to) {
+        *static_cast<std::string*>(to) += line(cells, n) + "\n";
+        return 1;
+    };
+    vterm_screen_set_callbacks(shown, &scrolled, &text);
+    vterm_screen_reset(shown, 1);
+    vterm_input_write(vt.get(), bytes.data(), bytes.size());
+    std::vector<VTermScreenCell> cells(cols);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c)
+            vterm_screen_get_cell(shown, {r, c}, &cells[static_cast<std::size_t>(c)]);
+        text += line(cells.data(), cols) + "\n";
     }
     text.erase(text.find_last_not_of('\n') + 1);
     return text;
@@ -136,8 +119,8 @@ struct Terminal {
     explicit Terminal(const std::vector<std::string>& argv = command())
     {
         winsize size{};
-        size.ws_row = 60;
-        size.ws_col = 250;  // no line of the dialogue wraps
+        size.ws_row = rows;
+        size.ws_col = cols;
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
             return;
         if (underConsole()) {
