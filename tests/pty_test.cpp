@@ -4,7 +4,6 @@
 // set: the Windows program under Wine, whose console draws on the terminal.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -25,6 +24,7 @@
 #include <vterm.h>
 
 #include "report_text.hpp"
+#include "run_program.hpp"
 
 namespace {
 
@@ -283,11 +283,6 @@ bool soon(Cond cond)
 // The elapsed-time figure on the screen: a point or the Russian comma.
 const std::string timeFigure = "[0-9]+([.,][0-9]+)?(e-[0-9]+)?";
 
-std::string escaped(const std::string& text)
-{
-    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
-}
-
 // In a case's lines: wait until the program asks again after a typo; and
 // a pause of 50 ms, as in a paste that is still arriving.
 const std::string askedAgain = "";
@@ -303,12 +298,6 @@ struct KeyCase {
     std::string shown;  // the screen after the key, "@TIME@" for the figure; "" not compared
 };
 
-const std::string askMatrix = "\nВведите матрицу смежности:\n";
-const std::string askCount = question + "\n";
-const std::string timeLine = "\nВремя в секундах =@TIME@s\t\n\n";
-const std::string badCount =
-    "Ошибка: вместо количества вершин графа введено «%»; нужно целое число "
-    "не больше 9998.\n";
 const std::string emptyTree = header + cost(0) + timeLine + prompt;
 const std::string countAgain = "Введите количество вершин графа заново:\n";
 const std::string again = "заново:";
@@ -326,17 +315,6 @@ const std::string anything = "@ANY@";
 std::string shows(const std::string& text)
 {
     return screen(std::regex_replace(text, std::regex("\n"), "\r\n"));
-}
-
-std::string badCountFor(const std::string& token)
-{
-    return std::regex_replace(badCount, std::regex("%"), token);
-}
-
-std::string badEntry(const std::string& where, const std::string& token)
-{
-    return "Ошибка: вместо элемента матрицы в строке " + where + " введено «" + token +
-           "»; нужно целое число от -2147483648 до 2147483647.\n";
 }
 
 std::string rowAgain(int r)
@@ -374,19 +352,18 @@ const KeyCase keyCases[] = {
      {"abc\r", askedAgain, "1 0\r"},
      "x",
      0,
-     shows(askCount + "abc\n" + badCountFor("abc") + countAgain + "1 0\n" + askMatrix + emptyTree)},
+     shows(askCount + "abc\n" + badCount("abc") + countAgain + "1 0\n" + askMatrix + emptyTree)},
     {"a bad token, then the end of input and Ctrl+C",
      {"abc\r", askedAgain, endOfInput},
      "\x03",
      1,
-     shows(askCount + "abc\n" + badCountFor("abc") + countAgain) + anything +
+     shows(askCount + "abc\n" + badCount("abc") + countAgain) + anything +
          shows("Ошибка: ввод закончился, не хватает количества вершин графа.\n" + prompt)},
     {"a Russian word",
      {"пять\r", askedAgain, "1 0\r"},
      "x",
      0,
-     shows(askCount + "пять\n" + badCountFor("пять") + countAgain + "1 0\n" + askMatrix +
-           emptyTree)},
+     shows(askCount + "пять\n" + badCount("пять") + countAgain + "1 0\n" + askMatrix + emptyTree)},
     {"a count too large and more on its line",
      {"10000 1 0\r", askedAgain, "1 0\r"},
      "x",
@@ -519,10 +496,7 @@ TEST(Console, CodePageComesBackAfterAFailedRun)
 {
     if (!underConsole())
         GTEST_SKIP() << "a terminal has no code page";
-    std::string program = command().back();
-    if (!program.empty() && program[0] == '/')
-        program = "Z:" + program;
-    std::replace(program.begin(), program.end(), '/', '\\');
+    const std::string program = windowsPath(command().back());
     Terminal t({command().front(), "cmd", "/c", "chcp & " + program + " & chcp"});
     ASSERT_GT(t.pid, 0);
     ASSERT_TRUE(t.waitFor(question)) << t.seen;
