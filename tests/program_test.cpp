@@ -16,6 +16,10 @@ namespace {
 const std::string pause = "Для продолжения нажмите любую клавишу . . . \n";
 // All a run writes on standard output when its tree has no edge.
 const std::string emptyTree = askCount + askMatrix + header + cost(0) + timeLine + pause;
+// A graph of three vertices, and all a run writes on standard output for it.
+const std::string three = "3\n0 1 3\n1 0 2\n3 2 0\n";
+const std::string threeTree =
+    askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause;
 const std::string extra =
     "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не прочитаны. "
     "Проверьте количество вершин.\n";
@@ -29,9 +33,7 @@ struct Case {
 };
 
 const Case cases[] = {
-    {"threeVertices", "3\n0 1 3\n1 0 2\n3 2 0\n",
-     askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause, "",
-     0},
+    {"threeVertices", three, threeTree, "", 0},
     {"zeroVertices", "0\n", emptyTree, "", 0},
     {"negativeCount", "-4\n", emptyTree, "", 0},
     {"oneVertex", "1\n5\n", emptyTree, "", 0},
@@ -196,9 +198,9 @@ TEST(ProgramInput, EndsWithoutWaitingForWhatNeverComes)
         {"a matrix, pipe left open", "1\n0\n", {.keepOpen = true}, emptyTree, "", 0},
         // Left non-blocking by the parent, the pipe is waited on as any other.
         {"non-blocking, a line every 50 ms",
-         "3\n0 1 3\n1 0 2\n3 2 0\n",
+         three,
          {.nonBlocking = true, .lineGapMs = 50},
-         askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause,
+         threeTree,
          "",
          0},
         {"a directory", "", {.inFile = folder.c_str()}, askCount + pause, readFailed, 1},
@@ -234,9 +236,9 @@ TEST(ProgramLimits, UnwritableOutputIsAFailure)
 {
 #ifdef _WIN32
     // No /dev/full there: a pipe whose reader has gone fails a write too.
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.brokenOutput = true});
+    const Outcome run = runProgram(three, {.brokenOutput = true});
 #else
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.outFile = "/dev/full"});
+    const Outcome run = runProgram(three, {.outFile = "/dev/full"});
 #endif
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 1);
@@ -250,9 +252,6 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
 #elif defined(_WIN32)
     GTEST_SKIP() << "Wine does not enforce a memory limit on a process";
 #else
-    const std::string input = "3\n0 1 3\n1 0 2\n3 2 0\n";
-    const std::string done =
-        askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause;
     // Under each limit the run either completes or says that memory ran out,
     // never aborts. 200 MB cannot hold the ~400 MB matrix; from 390 MB to
     // 420 MB, in steps well below the 1 MiB input buffer, lie the limits under
@@ -275,12 +274,12 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
             SCOPED_TRACE(bytes);
             ::Setup setup;
             setup.*l.limit = bytes;
-            const Outcome run = runProgram(input, setup);
+            const Outcome run = runProgram(three, setup);
             ASSERT_FALSE(run.hung);
             if (run.status == 0) {
                 ++completed;
                 EXPECT_EQ(run.err, "");
-                EXPECT_TRUE(matchesWithTime(run.out, done)) << run.out;
+                EXPECT_TRUE(matchesWithTime(run.out, threeTree)) << run.out;
             } else {
                 ++refused;
                 EXPECT_EQ(run.status, 1);
@@ -303,12 +302,11 @@ TEST(ProgramLimits, SmallStackIsEnough)
     GTEST_SKIP() << "a Windows program's stack is set when it is linked";
 #else
     // Working tables belong with the matrix, not on a stack of 64 KiB.
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.stackLimit = 64L << 10});
+    const Outcome run = runProgram(three, {.stackLimit = 64L << 10});
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(matchesWithTime(run.out, askCount + askMatrix + header + edge(1, 2, 1) +
-                                             edge(2, 3, 2) + cost(3) + timeLine + pause));
+    EXPECT_TRUE(matchesWithTime(run.out, threeTree));
 #endif
 }
 
