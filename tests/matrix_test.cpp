@@ -8,6 +8,7 @@
 #include "dialogue/input.hpp"
 #include "dialogue/matrix.hpp"
 #include "reference_reader.hpp"
+#include "report_text.hpp"
 #include "small_matrix.hpp"
 
 namespace {
@@ -62,20 +63,6 @@ struct Case {
     std::int32_t value;  // the count or the last entry read, when ok
     std::string err;     // when not ok
 };
-
-const std::string countRange = "; нужно целое число не больше 9998.\n";
-const std::string entryRange = "; нужно целое число от -2147483648 до 2147483647.\n";
-
-std::string badCount(const std::string& shown)
-{
-    return "Ошибка: вместо количества вершин графа введено «" + shown + "»" + countRange;
-}
-
-std::string badEntry(const std::string& where, const std::string& shown)
-{
-    return "Ошибка: вместо элемента матрицы в строке " + where + " введено «" + shown + "»" +
-           entryRange;
-}
 
 TEST(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
 {

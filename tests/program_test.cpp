@@ -13,11 +13,13 @@
 
 namespace {
 
-const std::string askCount = "Введите количество вершин графа:\n";
-const std::string askMatrix = "\nВведите матрицу смежности:\n";
-const std::string timeLine = "\nВремя в секундах =@TIME@s\t\n\n";
 const std::string pause = "Для продолжения нажмите любую клавишу . . . \n";
-const std::string range = "; нужно целое число от -2147483648 до 2147483647.\n";
+// All a run writes on standard output when its tree has no edge.
+const std::string emptyTree = askCount + askMatrix + header + cost(0) + timeLine + pause;
+// A graph of three vertices, and all a run writes on standard output for it.
+const std::string three = "3\n0 1 3\n1 0 2\n3 2 0\n";
+const std::string threeTree =
+    askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause;
 const std::string extra =
     "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не прочитаны. "
     "Проверьте количество вершин.\n";
@@ -31,12 +33,10 @@ struct Case {
 };
 
 const Case cases[] = {
-    {"threeVertices", "3\n0 1 3\n1 0 2\n3 2 0\n",
-     askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause, "",
-     0},
-    {"zeroVertices", "0\n", askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
-    {"negativeCount", "-4\n", askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
-    {"oneVertex", "1\n5\n", askCount + askMatrix + header + cost(0) + timeLine + pause, "", 0},
+    {"threeVertices", three, threeTree, "", 0},
+    {"zeroVertices", "0\n", emptyTree, "", 0},
+    {"negativeCount", "-4\n", emptyTree, "", 0},
+    {"oneVertex", "1\n5\n", emptyTree, "", 0},
     {"costBeyond32Bits", "3\n0 -2147483648 0\n-2147483648 0 -2147483648\n0 -2147483648 0\n",
      askCount + askMatrix + header + edge(1, 2, -2147483648LL) + edge(2, 3, -2147483648LL) +
          cost(-4294967296LL) + timeLine + pause,
@@ -45,19 +45,16 @@ const Case cases[] = {
      "Ошибка: количество вершин графа не может быть больше 9998, а введено 9999.\n", 1},
     {"emptyInput", "", askCount + pause,
      "Ошибка: ввод закончился, не хватает количества вершин графа.\n", 1},
-    {"countNotANumber", "abc\n", askCount + pause,
-     "Ошибка: вместо количества вершин графа введено «abc»; нужно целое число не больше 9998.\n",
+    {"countNotANumber", "abc\n", askCount + pause, badCount("abc"), 1},
+    {"entryNotANumber", "2\n0 3.5\n", askCount + askMatrix + pause, badEntry("1, столбце 2", "3.5"),
      1},
-    {"entryNotANumber", "2\n0 3.5\n", askCount + askMatrix + pause,
-     "Ошибка: вместо элемента матрицы в строке 1, столбце 2 введено «3.5»" + range, 1},
     {"byteOrderMarkSkipped",
      "\xef\xbb\xbf"
      "2\n0 4\n4 0\n",
      askCount + askMatrix + header + edge(1, 2, 4) + cost(4) + timeLine + pause, "", 0},
     {"dataAfterTheMatrix", "2\n0 4\n4 0\n0\n",
      askCount + askMatrix + header + edge(1, 2, 4) + cost(4) + timeLine + pause, extra, 0},
-    {"dataAfterANegativeCount", "-4 not numbers\n",
-     askCount + askMatrix + header + cost(0) + timeLine + pause, extra, 0},
+    {"dataAfterANegativeCount", "-4 not numbers\n", emptyTree, extra, 0},
     {"endsHalfway", "3\n0 1 3\n1 0", askCount + askMatrix + pause,
      "Ошибка: ввод закончился, не хватает элемента матрицы в строке 2, столбце 3.\n", 1},
     {"vertexOneAlone", "3\n0 0 0\n0 0 4\n0 4 0\n", askCount + askMatrix + header + "\n" + pause,
@@ -183,40 +180,27 @@ TEST(ProgramInput, EndsWithoutWaitingForWhatNeverComes)
          "",
          {.endless = zeros},
          askCount + pause,
-         "Ошибка: вместо количества вершин графа введено «" + std::string(40, '?') + "…»" +
-             "; нужно целое число не больше 9998.\n",
+         badCount(std::string(40, '?') + "…"),
          1},
         {"one digit forever",
          "",
          {.endless = "9999999999"},
          askCount + pause,
-         "Ошибка: вместо количества вершин графа введено «" + std::string(40, '9') + "…»" +
-             "; нужно целое число не больше 9998.\n",
+         badCount(std::string(40, '9') + "…"),
          1},
         {"a valid start, then zero bytes",
          "2\n0 4\n4 0",
          {.endless = zeros},
          askCount + askMatrix + pause,
-         "Ошибка: вместо элемента матрицы в строке 2, столбце 2 введено «0" + std::string(39, '?') +
-             "…»" + range,
+         badEntry("2, столбце 2", "0" + std::string(39, '?') + "…"),
          1},
-        {"count 0, pipe left open",
-         "0\n",
-         {.keepOpen = true},
-         askCount + askMatrix + header + cost(0) + timeLine + pause,
-         "",
-         0},
-        {"a matrix, pipe left open",
-         "1\n0\n",
-         {.keepOpen = true},
-         askCount + askMatrix + header + cost(0) + timeLine + pause,
-         "",
-         0},
+        {"count 0, pipe left open", "0\n", {.keepOpen = true}, emptyTree, "", 0},
+        {"a matrix, pipe left open", "1\n0\n", {.keepOpen = true}, emptyTree, "", 0},
         // Left non-blocking by the parent, the pipe is waited on as any other.
         {"non-blocking, a line every 50 ms",
-         "3\n0 1 3\n1 0 2\n3 2 0\n",
+         three,
          {.nonBlocking = true, .lineGapMs = 50},
-         askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause,
+         threeTree,
          "",
          0},
         {"a directory", "", {.inFile = folder.c_str()}, askCount + pause, readFailed, 1},
@@ -245,17 +229,16 @@ TEST(ProgramInput, WarnsOfDataAfterTheMatrixInAFile)
     std::filesystem::remove(path);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, extra);
-    EXPECT_TRUE(
-        matchesWithTime(run.out, askCount + askMatrix + header + cost(0) + timeLine + pause));
+    EXPECT_TRUE(matchesWithTime(run.out, emptyTree));
 }
 
 TEST(ProgramLimits, UnwritableOutputIsAFailure)
 {
 #ifdef _WIN32
     // No /dev/full there: a pipe whose reader has gone fails a write too.
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.brokenOutput = true});
+    const Outcome run = runProgram(three, {.brokenOutput = true});
 #else
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.outFile = "/dev/full"});
+    const Outcome run = runProgram(three, {.outFile = "/dev/full"});
 #endif
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 1);
@@ -269,9 +252,6 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
 #elif defined(_WIN32)
     GTEST_SKIP() << "Wine does not enforce a memory limit on a process";
 #else
-    const std::string input = "3\n0 1 3\n1 0 2\n3 2 0\n";
-    const std::string done =
-        askCount + askMatrix + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + pause;
     // Under each limit the run either completes or says that memory ran out,
     // never aborts. 200 MB cannot hold the ~400 MB matrix; from 390 MB to
     // 420 MB, in steps well below the 1 MiB input buffer, lie the limits under
@@ -294,12 +274,12 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
             SCOPED_TRACE(bytes);
             ::Setup setup;
             setup.*l.limit = bytes;
-            const Outcome run = runProgram(input, setup);
+            const Outcome run = runProgram(three, setup);
             ASSERT_FALSE(run.hung);
             if (run.status == 0) {
                 ++completed;
                 EXPECT_EQ(run.err, "");
-                EXPECT_TRUE(matchesWithTime(run.out, done)) << run.out;
+                EXPECT_TRUE(matchesWithTime(run.out, threeTree)) << run.out;
             } else {
                 ++refused;
                 EXPECT_EQ(run.status, 1);
@@ -322,12 +302,11 @@ TEST(ProgramLimits, SmallStackIsEnough)
     GTEST_SKIP() << "a Windows program's stack is set when it is linked";
 #else
     // Working tables belong with the matrix, not on a stack of 64 KiB.
-    const Outcome run = runProgram("3\n0 1 3\n1 0 2\n3 2 0\n", {.stackLimit = 64L << 10});
+    const Outcome run = runProgram(three, {.stackLimit = 64L << 10});
     ASSERT_FALSE(run.hung);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(matchesWithTime(run.out, askCount + askMatrix + header + edge(1, 2, 1) +
-                                             edge(2, 3, 2) + cost(3) + timeLine + pause));
+    EXPECT_TRUE(matchesWithTime(run.out, threeTree));
 #endif
 }
 

@@ -4,11 +4,10 @@
 // set: the Windows program under Wine, whose console draws on the terminal.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <regex>
 #include <string>
 #include <thread>
@@ -20,8 +19,10 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vterm.h>
 
 #include "report_text.hpp"
+#include "run_program.hpp"
 
 namespace {
 
@@ -51,75 +52,31 @@ std::vector<std::string> command()
     return argv;
 }
 
-// What a terminal shows for the bytes written to it, as lines without
+// The size of the terminal the program runs at: no line of the dialogue
+// wraps, and none scrolls off its top.
+constexpr int rows = 200, cols = 250;
+
+// What the terminal shows for the bytes written to it, as lines without
 // trailing blanks: Wine's console redraws with cursor moves and erasures, a
 // terminal's echo does not, and both show the same text.
 std::string screen(const std::string& bytes)
 {
-    std::vector<std::vector<std::string>> cells(1);  // one UTF-8 character each
-    std::size_t row = 0, col = 0;
-    const auto put = [&](const std::string& ch) {
-        if (cells[row].size() <= col)
-            cells[row].resize(col + 1, " ");
-        cells[row][col++] = ch;
+    const std::unique_ptr<VTerm, void (*)(VTerm*)> vt(vterm_new(rows, cols), vterm_free);
+    vterm_set_utf8(vt.get(), 1);
+    VTermScreen* shown = vterm_obtain_screen(vt.get());
+    VTermScreenCallbacks lost{};
+    lost.sb_pushline = [](int, const VTermScreenCell*, void*) {
+        ADD_FAILURE() << "a line scrolled off the terminal's top";
+        return 0;
     };
-    for (std::size_t i = 0; i < bytes.size();) {
-        const unsigned char b = static_cast<unsigned char>(bytes[i]);
-        if (b == 0x1b && i + 1 < bytes.size() && bytes[i + 1] == '[') {
-            std::size_t j = i + 2;
-            while (j < bytes.size() && (bytes[j] < 0x40 || bytes[j] > 0x7e))
-                ++j;
-            const std::string args = bytes.substr(i + 2, j - i - 2);
-            const char fin = j < bytes.size() ? bytes[j] : 0;
-            const int n = args.empty() || args[0] == '?' ? 1 : std::max(1, std::atoi(args.c_str()));
-            if (fin == 'C')
-                col += static_cast<std::size_t>(n);
-            else if (fin == 'D')
-                col -= std::min(col, static_cast<std::size_t>(n));
-            else if (fin == 'G')
-                col = static_cast<std::size_t>(n - 1);
-            else if (fin == 'K' && cells[row].size() > col)
-                cells[row].resize(col);
-            else if (fin == 'H') {
-                const std::size_t semi = args.find(';');
-                row = static_cast<std::size_t>(n - 1);
-                col = semi == std::string::npos
-                          ? 0
-                          : static_cast<std::size_t>(std::max(1, std::atoi(&args[semi + 1])) - 1);
-            } else if (fin == 'J' && args == "2")
-                cells.assign(cells.size(), {});
-            i = j + 1;
-        } else if (b == 0x1b && i + 1 < bytes.size() && bytes[i + 1] == ']') {
-            i = bytes.find('\a', i);  // a title: not on the screen
-            i = i == std::string::npos ? bytes.size() : i + 1;
-        } else if (b == '\r') {
-            col = 0;
-            ++i;
-        } else if (b == '\n') {
-            ++row;
-            ++i;
-        } else if (b == '\t') {
-            col = (col / 8 + 1) * 8;
-            ++i;
-        } else if (b == '\b') {
-            col -= std::min<std::size_t>(col, 1);
-            ++i;
-        } else {
-            std::size_t len = b >= 0xf0 ? 4 : b >= 0xe0 ? 3 : b >= 0xc0 ? 2 : 1;
-            if (b >= 0x20)
-                put(bytes.substr(i, len));
-            i += len;
-        }
-        if (cells.size() <= row)
-            cells.resize(row + 1);
-    }
+    vterm_screen_set_callbacks(shown, &lost, nullptr);
+    vterm_screen_reset(shown, 1);
+    vterm_input_write(vt.get(), bytes.data(), bytes.size());
     std::string text;
-    for (const auto& line : cells) {
-        std::string s;
-        for (const std::string& ch : line)
-            s += ch;
-        s.erase(s.find_last_not_of(' ') + 1);
-        text += s + "\n";
+    for (int r = 0; r < rows; ++r) {
+        std::string line(cols * VTERM_MAX_CHARS_PER_CELL * 4, ' ');  // UTF-8: 4 bytes at most
+        line.resize(vterm_screen_get_text(shown, line.data(), line.size(), {r, r + 1, 0, cols}));
+        text += line.erase(line.find_last_not_of(' ') + 1) + "\n";
     }
     text.erase(text.find_last_not_of('\n') + 1);
     return text;
@@ -136,8 +93,8 @@ struct Terminal {
     explicit Terminal(const std::vector<std::string>& argv = command())
     {
         winsize size{};
-        size.ws_row = 60;
-        size.ws_col = 250;  // no line of the dialogue wraps
+        size.ws_row = rows;
+        size.ws_col = cols;
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
             return;
         if (underConsole()) {
@@ -300,11 +257,6 @@ bool soon(Cond cond)
 // The elapsed-time figure on the screen: a point or the Russian comma.
 const std::string timeFigure = "[0-9]+([.,][0-9]+)?(e-[0-9]+)?";
 
-std::string escaped(const std::string& text)
-{
-    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
-}
-
 // In a case's lines: wait until the program asks again after a typo; and
 // a pause of 50 ms, as in a paste that is still arriving.
 const std::string askedAgain = "";
@@ -320,12 +272,6 @@ struct KeyCase {
     std::string shown;  // the screen after the key, "@TIME@" for the figure; "" not compared
 };
 
-const std::string askMatrix = "\nВведите матрицу смежности:\n";
-const std::string askCount = question + "\n";
-const std::string timeLine = "\nВремя в секундах =@TIME@s\t\n\n";
-const std::string badCount =
-    "Ошибка: вместо количества вершин графа введено «%»; нужно целое число "
-    "не больше 9998.\n";
 const std::string emptyTree = header + cost(0) + timeLine + prompt;
 const std::string countAgain = "Введите количество вершин графа заново:\n";
 const std::string again = "заново:";
@@ -343,17 +289,6 @@ const std::string anything = "@ANY@";
 std::string shows(const std::string& text)
 {
     return screen(std::regex_replace(text, std::regex("\n"), "\r\n"));
-}
-
-std::string badCountFor(const std::string& token)
-{
-    return std::regex_replace(badCount, std::regex("%"), token);
-}
-
-std::string badEntry(const std::string& where, const std::string& token)
-{
-    return "Ошибка: вместо элемента матрицы в строке " + where + " введено «" + token +
-           "»; нужно целое число от -2147483648 до 2147483647.\n";
 }
 
 std::string rowAgain(int r)
@@ -391,19 +326,18 @@ const KeyCase keyCases[] = {
      {"abc\r", askedAgain, "1 0\r"},
      "x",
      0,
-     shows(askCount + "abc\n" + badCountFor("abc") + countAgain + "1 0\n" + askMatrix + emptyTree)},
+     shows(askCount + "abc\n" + badCount("abc") + countAgain + "1 0\n" + askMatrix + emptyTree)},
     {"a bad token, then the end of input and Ctrl+C",
      {"abc\r", askedAgain, endOfInput},
      "\x03",
      1,
-     shows(askCount + "abc\n" + badCountFor("abc") + countAgain) + anything +
+     shows(askCount + "abc\n" + badCount("abc") + countAgain) + anything +
          shows("Ошибка: ввод закончился, не хватает количества вершин графа.\n" + prompt)},
     {"a Russian word",
      {"пять\r", askedAgain, "1 0\r"},
      "x",
      0,
-     shows(askCount + "пять\n" + badCountFor("пять") + countAgain + "1 0\n" + askMatrix +
-           emptyTree)},
+     shows(askCount + "пять\n" + badCount("пять") + countAgain + "1 0\n" + askMatrix + emptyTree)},
     {"a count too large and more on its line",
      {"10000 1 0\r", askedAgain, "1 0\r"},
      "x",
@@ -536,10 +470,7 @@ TEST(Console, CodePageComesBackAfterAFailedRun)
 {
     if (!underConsole())
         GTEST_SKIP() << "a terminal has no code page";
-    std::string program = command().back();
-    if (!program.empty() && program[0] == '/')
-        program = "Z:" + program;
-    std::replace(program.begin(), program.end(), '/', '\\');
+    const std::string program = windowsPath(command().back());
     Terminal t({command().front(), "cmd", "/c", "chcp & " + program + " & chcp"});
     ASSERT_GT(t.pid, 0);
     ASSERT_TRUE(t.waitFor(question)) << t.seen;

@@ -1,8 +1,23 @@
-// What every system's harness shares: matching the elapsed-time figure.
+// What every system's harness shares: matching the elapsed-time figure, and
+// the paths and patterns the tests build.
 #include "run_program.hpp"
 
+#include <algorithm>
 #include <clocale>
 #include <regex>
+
+std::string escaped(const std::string& text)
+{
+    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+std::string windowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
 
 std::string timePattern()
 {
@@ -12,8 +27,7 @@ std::string timePattern()
         std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
     const std::string point = std::localeconv()->decimal_point;
     std::setlocale(LC_NUMERIC, "C");
-    return "[0-9]+(" + std::regex_replace(point, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
-           "[0-9]+)?(e-[0-9]+)?";
+    return "[0-9]+(" + escaped(point) + "[0-9]+)?(e-[0-9]+)?";
 }
 
 bool matchesWithTime(const std::string& text, const std::string& expected)

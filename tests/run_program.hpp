@@ -29,6 +29,12 @@ struct Setup {
 // Runs mst with input on a pipe as standard input.
 Outcome runProgram(const std::string& input, const Setup& setup = {});
 
+// text with every character that a regular expression gives a meaning to escaped.
+std::string escaped(const std::string& text);
+
+// A path as Windows takes it: Wine shows the Unix root as drive Z:.
+std::string windowsPath(std::string path);
+
 // The elapsed-time figure as the program prints it under the locale it selects.
 std::string timePattern();
 

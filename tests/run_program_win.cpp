@@ -2,7 +2,6 @@
 // are pipes, fed and drained by threads while the program runs.
 #include "run_program.hpp"
 
-#include <algorithm>
 #include <thread>
 #include <utility>
 
@@ -13,15 +12,6 @@ namespace {
 // Far beyond any run; only a hang reaches it, including a program that never
 // stops reading an endless input.
 constexpr DWORD limitMs = 60000;
-
-// The program's path as Windows takes it; the build gives Wine a Unix path.
-std::string windowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 void drain(HANDLE from, std::string& into)
 {
