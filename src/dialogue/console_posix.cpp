@@ -23,7 +23,7 @@ namespace {
 termios saved;
 termios raw;
 
-// The signals the wait handles: those that end the process, those that stop
+// The signals the wait handles: four that end the process, three that stop
 // it, and SIGCONT. All are held back while the terminal's mode or their
 // handlers change, and while a handler runs, so that none falls in between.
 constexpr int waitSigs[] = {SIGHUP, SIGTERM, SIGQUIT, SIGINT, SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT};
@@ -50,8 +50,7 @@ void takeSingleKey()
         setMode(saved);
 }
 
-// Restarted calls, so that a stop and continue while the prompt is written
-// loses none of it.
+// Calls are restarted: a stop and continue while the prompt is written loses none of it.
 void handle(int sig, void (*fn)(int))
 {
     struct sigaction sa {};
@@ -95,13 +94,6 @@ void resumeWait(int)
     const int was = errno;
     takeSingleKey();
     errno = was;
-}
-
-void (*handlerFor(int sig))(int)
-{
-    if (sig == SIGCONT)
-        return resumeWait;
-    return sig == SIGTSTP || sig == SIGTTIN || sig == SIGTTOU ? restoreAndStop : restoreAndDie;
 }
 
 // Linux keeps at most this many characters of a line typed at a terminal,
@@ -243,7 +235,7 @@ void pauseForKey(std::ostream& out)
     sigprocmask(SIG_BLOCK, &held, &was);
     for (std::size_t i = 0; i < std::size(waitSigs); ++i)
         if (sigaction(waitSigs[i], nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
-            handle(waitSigs[i], handlerFor(waitSigs[i]));
+            handle(waitSigs[i], i < 4 ? restoreAndDie : i < 7 ? restoreAndStop : resumeWait);
     takeSingleKey();
     sigprocmask(SIG_SETMASK, &was, nullptr);
     // Input still arriving, the rest of a paste, goes before the prompt, so

@@ -96,9 +96,8 @@ void setupConsole()
     // once it is switched to UTF-8; each character must reach it whole, so
     // both streams are fully buffered (the program flushes them before every
     // wait). Binary mode keeps "\n" from becoming "\r\n".
-    // Ctrl+C is handled from before the switch on, whatever standard input
-    // is, and the page is marked switched before it is: no Ctrl+C can fall
-    // in between and leave it switched.
+    // Ctrl+C is handled before the switch, whatever standard input is, and the
+    // page marked switched before it is: no Ctrl+C in between leaves it so.
     const bool pageConsole =
         isConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || isConsole(GetStdHandle(STD_ERROR_HANDLE));
     outputPage = pageConsole ? GetConsoleOutputCP() : CP_UTF8;
