@@ -460,6 +460,11 @@ const KeyCase keyCases[] = {
          shows("Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
                "прочитаны. Проверьте количество вершин.\n" +
                header + edge(1, 2, 1) + cost(1) + timeLine + prompt)},
+    {"blanks still arriving after the matrix",
+     {"1 0\r", aMoment, "\t \r"},
+     "x",
+     0,
+     shows(askCount + "1 0\n" + askMatrix + (underConsole() ? "" : "\n") + emptyTree)},
     {"hangups and interrupts ignored on entry",
      {"1 0\r"},
      "x",
