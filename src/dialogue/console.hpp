@@ -32,8 +32,9 @@ bool inputReady();
 
 // Throws away what has been typed ahead at a terminal or a console: lines
 // typed or pasted and not yet read, and whatever else arrives until none has
-// come for a moment, as a paste may still be arriving.
-void dropTypedInput();
+// come for a moment, as a paste may still be arriving. True if any of it was
+// more than blanks.
+bool dropTypedInput();
 
 // A hint that bytes from p on will all be used soon, so that the system may
 // back them with large pages and take far fewer page faults.

@@ -1,6 +1,7 @@
 // The console layer on Linux and other POSIX systems.
 #include "dialogue/console.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -22,11 +23,48 @@ namespace {
 termios saved;
 termios raw;
 
+// The signals the wait handles: four that end the process, three that stop
+// it, and SIGCONT. All are held back while the terminal's mode or their
+// handlers change, and while a handler runs, so that none falls in between.
+constexpr int waitSigs[] = {SIGHUP, SIGTERM, SIGQUIT, SIGINT, SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT};
+sigset_t held;
+
+// Sets the terminal's settings and reads them back: true if they all took.
+// Only in the foreground: with stops held back, a job in the background
+// would otherwise change a terminal that is in other hands.
+bool setMode(const termios& t)
+{
+    constexpr tcflag_t keyFlags = ICANON | ECHO | ISIG;
+    termios now{};
+    return tcgetpgrp(STDIN_FILENO) == getpgrp() && tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0 &&
+           tcgetattr(STDIN_FILENO, &now) == 0 &&
+           (now.c_lflag & keyFlags) == (t.c_lflag & keyFlags) && now.c_cc[VMIN] == t.c_cc[VMIN] &&
+           now.c_cc[VTIME] == t.c_cc[VTIME];
+}
+
+// A terminal that refuses single-key mode, even in part, gets its own
+// settings back whole: the wait then ends on Enter.
+void takeSingleKey()
+{
+    if (!setMode(raw))
+        setMode(saved);
+}
+
+// Calls are restarted: a stop and continue while the prompt is written loses none of it.
+void handle(int sig, void (*fn)(int))
+{
+    struct sigaction sa {};
+    sa.sa_handler = fn;
+    sa.sa_mask = held;
+    sa.sa_flags = SA_RESTART;
+    sigaction(sig, &sa, nullptr);
+}
+
 void restoreAndDie(int sig)
 {
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);
+    setMode(saved);
+    handle(sig, SIG_DFL);
+    raise(sig);  // held until the handler returns, then takes its default action
 }
 
 // A stop from outside (kill -TSTP) leaves the shell its own settings, as
@@ -36,17 +74,17 @@ void restoreAndStop(int sig)
 {
     const int was = errno;
     if (sig == SIGTSTP)
-        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    std::signal(sig, SIG_DFL);
+        setMode(saved);
+    handle(sig, SIG_DFL);
     sigset_t only;
     sigemptyset(&only);
     sigaddset(&only, sig);
-    std::raise(sig);
+    raise(sig);
     sigprocmask(SIG_UNBLOCK, &only, nullptr);  // stops here until continued
-    std::signal(sig, restoreAndStop);
+    handle(sig, restoreAndStop);
     // Also where no stop came: an orphaned process group is never stopped.
     if (sig == SIGTSTP)
-        tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+        takeSingleKey();
     errno = was;
 }
 
@@ -54,7 +92,7 @@ void restoreAndStop(int sig)
 void resumeWait(int)
 {
     const int was = errno;
-    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    takeSingleKey();
     errno = was;
 }
 
@@ -135,20 +173,32 @@ bool inputReady()
     return poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }
 
-void dropTypedInput()
+bool dropTypedInput()
 {
     // How long no input must come for a paste to be taken as over.
     constexpr int quietMs = 200;
+    if (!isatty(STDIN_FILENO))
+        return false;
+    // Read rather than flushed, to tell whether any of it was more than blanks.
+    bool dropped = false;
+    char buf[4096];
     pollfd p{STDIN_FILENO, POLLIN, 0};
-    int ready = 0;
-    do {
-        tcflush(STDIN_FILENO, TCIFLUSH);
-        do
-            ready = poll(&p, 1, quietMs);
-        while (ready < 0 && errno == EINTR);
-    } while (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0);
+    for (;;) {
+        const int ready = poll(&p, 1, quietMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+            break;
+        const ssize_t got = read(STDIN_FILENO, buf, sizeof buf);
+        if (got < 0 && errno != EINTR)
+            break;
+        dropped = dropped || std::any_of(buf, buf + std::max<ssize_t>(got, 0), [](char ch) {
+                      return ch != ' ' && (ch < '\t' || ch > '\r');
+                  });
+    }
     // In line mode a line begun but not ended is not yet readable: it goes too.
     tcflush(STDIN_FILENO, TCIFLUSH);
+    return dropped;
 }
 
 void preferLargePages(void* p, std::size_t bytes)
@@ -176,29 +226,32 @@ void pauseForKey(std::ostream& out)
     raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
-    constexpr int sigs[] = {SIGHUP, SIGTERM, SIGQUIT, SIGINT};
-    void (*before[std::size(sigs)])(int) = {};
-    for (std::size_t i = 0; i < std::size(sigs); ++i)
-        before[i] = std::signal(sigs[i], restoreAndDie);
-    constexpr int stops[] = {SIGTSTP, SIGTTIN, SIGTTOU};
-    void (*beforeStop[std::size(stops)])(int) = {};
-    for (std::size_t i = 0; i < std::size(stops); ++i)
-        beforeStop[i] = std::signal(stops[i], restoreAndStop);
-    void (*beforeCont)(int) = std::signal(SIGCONT, resumeWait);
-    // Raw mode and the flush of typed-ahead input come before the prompt, so
+    sigemptyset(&held);
+    for (const int sig : waitSigs)
+        sigaddset(&held, sig);
+    // Signals ignored on entry stay ignored, as whoever started us asked.
+    struct sigaction before[std::size(waitSigs)] = {};
+    sigset_t was;
+    sigprocmask(SIG_BLOCK, &held, &was);
+    for (std::size_t i = 0; i < std::size(waitSigs); ++i)
+        if (sigaction(waitSigs[i], nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
+            handle(waitSigs[i], i < 4 ? restoreAndDie : i < 7 ? restoreAndStop : resumeWait);
+    takeSingleKey();
+    sigprocmask(SIG_SETMASK, &was, nullptr);
+    // Input still arriving, the rest of a paste, goes before the prompt, so
     // every key pressed after the prompt appears is the one waited for.
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+    dropTypedInput();
     out << prompt << std::flush;
 
     char key = 0;
     readWaiting(&key, 1);
-    // The rest of a multi-byte key (arrows, function keys) must not reach the shell.
-    tcflush(STDIN_FILENO, TCIFLUSH);
-    std::signal(SIGCONT, beforeCont);
-    for (std::size_t i = 0; i < std::size(stops); ++i)
-        std::signal(stops[i], beforeStop[i]);
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    for (std::size_t i = 0; i < std::size(sigs); ++i)
-        std::signal(sigs[i], before[i]);
+    // Nor does the rest of a multi-byte key (arrows, function keys) or of a
+    // paste reach the shell.
+    dropTypedInput();
+    sigprocmask(SIG_BLOCK, &held, nullptr);
+    setMode(saved);
+    for (std::size_t i = 0; i < std::size(waitSigs); ++i)
+        sigaction(waitSigs[i], &before[i], nullptr);
+    sigprocmask(SIG_SETMASK, &was, nullptr);
     out << "\n" << std::flush;
 }

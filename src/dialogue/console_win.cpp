@@ -25,7 +25,7 @@ bool isConsole(HANDLE h)
 // The console's own code page, put back at exit: the console outlives the
 // program and its next programs expect their usual one.
 UINT outputPage = 0;
-bool pageSwitched = false;
+volatile bool pageSwitched = false;
 
 void restorePage()
 {
@@ -53,6 +53,8 @@ BOOL WINAPI onControl(DWORD event)
 
 // A high surrogate that ended the last console read, its pair still to come.
 wchar_t pendingHigh = 0;
+// Whether the next console read begins a line: only there is Ctrl+Z the end.
+bool lineStart = true;
 
 // Reads a console line as UTF-16 and hands it on as UTF-8, whatever the
 // console's own code page: a word typed in Russian stays a Russian word.
@@ -69,10 +71,12 @@ long readConsole(HANDLE h, char* buf, std::size_t size)
     DWORD got = 0;
     if (room <= have || !ReadConsoleW(h, wide + have, room - have, &got, nullptr))
         return -1;
-    // Ctrl+Z at the start of a line ends the input, as with a file.
-    if (got > 0 && wide[have] == 0x1a)
+    // Ctrl+Z at the start of a line ends the input, as with a file;
+    // elsewhere it is a character like any other.
+    if (got > 0 && wide[have] == 0x1a && lineStart)
         return 0;
     have += got;
+    lineStart = have > 0 && wide[have - 1] == L'\n';
     if (have > 1 && wide[have - 1] >= 0xd800 && wide[have - 1] <= 0xdbff)
         pendingHigh = wide[--have];
     if (have == 0)
@@ -92,16 +96,19 @@ void setupConsole()
     // once it is switched to UTF-8; each character must reach it whole, so
     // both streams are fully buffered (the program flushes them before every
     // wait). Binary mode keeps "\n" from becoming "\r\n".
-    if (isConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || isConsole(GetStdHandle(STD_ERROR_HANDLE))) {
-        outputPage = GetConsoleOutputCP();
-        if (outputPage != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
-            pageSwitched = true;
-            std::atexit(restorePage);
-        }
-    }
-    if (isConsole(input())) {
+    // Ctrl+C is handled before the switch, whatever standard input is, and the
+    // page marked switched before it is: no Ctrl+C in between leaves it so.
+    const bool pageConsole =
+        isConsole(GetStdHandle(STD_OUTPUT_HANDLE)) || isConsole(GetStdHandle(STD_ERROR_HANDLE));
+    outputPage = pageConsole ? GetConsoleOutputCP() : CP_UTF8;
+    if (outputPage != CP_UTF8 || isConsole(input())) {
         controlKey = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         SetConsoleCtrlHandler(onControl, TRUE);
+    }
+    if (outputPage != CP_UTF8) {
+        std::atexit(restorePage);
+        pageSwitched = true;
+        pageSwitched = SetConsoleOutputCP(CP_UTF8) != 0;
     }
     for (std::FILE* stream : {stdout, stderr}) {
         _setmode(_fileno(stream), _O_BINARY);
@@ -157,17 +164,30 @@ bool inputReady()
     }
 }
 
-void dropTypedInput()
+bool dropTypedInput()
 {
     // How long no input must come for a paste to be taken as over.
     constexpr DWORD quietMs = 200;
     const HANDLE h = input();
     pendingHigh = 0;
+    lineStart = true;
     if (!isConsole(h))
-        return;
-    do
+        return false;
+    // Read rather than flushed, to tell whether any of it was more than blanks.
+    bool dropped = false;
+    INPUT_RECORD recs[256];
+    DWORD got = 0;
+    do {
+        while (GetNumberOfConsoleInputEvents(h, &got) && got > 0 &&
+               ReadConsoleInputW(h, recs, 256, &got))
+            for (DWORD i = 0; i < got; ++i) {
+                const KEY_EVENT_RECORD& k = recs[i].Event.KeyEvent;
+                dropped = dropped || (recs[i].EventType == KEY_EVENT && k.bKeyDown &&
+                                      k.uChar.UnicodeChar > L' ');
+            }
         FlushConsoleInputBuffer(h);
-    while (WaitForSingleObject(h, quietMs) == WAIT_OBJECT_0);
+    } while (WaitForSingleObject(h, quietMs) == WAIT_OBJECT_0);
+    return dropped;
 }
 
 void preferLargePages(void*, std::size_t)
@@ -215,15 +235,18 @@ void pauseForKey(std::ostream& out)
     // before the prompt are thrown away, so the one waited for comes after it.
     SetConsoleMode(h, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT |
                                                  ENABLE_ECHO_INPUT));
-    FlushConsoleInputBuffer(h);
+    DWORD now = 0;
+    if (!GetConsoleMode(h, &now) || (now & ENABLE_LINE_INPUT) != 0)
+        SetConsoleMode(h, mode);  // refused: the wait ends on Enter
+    dropTypedInput();
     if (controlKey != nullptr)
         ResetEvent(controlKey);
     InterlockedExchange(&waiting, 1);
     out << prompt << std::flush;
     waitForKey(h);
     InterlockedExchange(&waiting, 0);
-    // The key's release and the rest of an escape sequence go too.
-    FlushConsoleInputBuffer(h);
+    // The key's release, the rest of an escape sequence or of a paste go too.
+    dropTypedInput();
     SetConsoleMode(h, mode);
     out << "\n" << std::flush;
 }

@@ -63,7 +63,9 @@ int main()
     std::cout << "\nВведите матрицу смежности:\n";
     if (!readMatrix(adj, kolVer, inf, in, std::cerr))
         return finish(1);
-    if (dataFollows(in))
+    // At a terminal, the rest of a paste still arriving goes now, and is as
+    // much data after the matrix as the rest of a file.
+    if (dataFollows(in) || dropTypedInput())
         std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
                      "прочитаны. Проверьте количество вершин.\n";
 
