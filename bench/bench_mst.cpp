@@ -22,6 +22,7 @@
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"
 

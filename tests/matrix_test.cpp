@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "reference_reader.hpp"
 #include "small_matrix.hpp"
 

@@ -9,7 +9,7 @@
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
