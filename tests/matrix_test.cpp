@@ -5,10 +5,10 @@
 #include <sstream>
 #include <string>
 
-#include "dialogue/input.hpp"
 #include "dialogue/matrix_dialogue.hpp"
 #include "reference_reader.hpp"
 #include "small_matrix.hpp"
+#include "text_input.hpp"
 
 namespace {
 

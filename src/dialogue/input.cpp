@@ -1,10 +1,9 @@
 #include "dialogue/input.hpp"
 
 #include <algorithm>
-#include <cstring>
-#include <iostream>
 #include <iterator>
 #include <new>
+#include <ostream>
 
 #include "dialogue/console.hpp"
 #include "dialogue/input_blocks.hpp"
@@ -17,32 +16,18 @@ constexpr std::size_t chunk = std::size_t{1} << 20;
 // A token this long cannot be a number, however many leading zeros it has.
 constexpr std::size_t tokenMax = std::size_t{1} << 20;
 
-// Takes the next bytes of standard input in place of those read; false when
-// none come, at the end or on a failure.
+// Takes the source's next bytes in place of those read; false when none
+// come, at the end or on a failure.
 bool refill(Input& in)
 {
-    if (!in.fromStdin && !in.rest.empty()) {
-        const std::size_t got = std::min(in.room, in.rest.size());
-        std::memcpy(in.buf.get(), in.rest.data(), got);
-        in.rest.remove_prefix(got);
-        in.at = in.buf.get();
-        in.end = in.at + got;
-        return true;
-    }
-    if (!in.fromStdin || in.ended || in.failed) {
-        in.ended = !in.failed;
+    if (in.ended || in.failed)
         return false;
-    }
-    std::cout.flush();  // the prompt shows before any wait
-    const long got = readInput(in.buf.get(), in.room);
-    if (got <= 0) {
-        (got == 0 ? in.ended : in.failed) = true;
-        in.at = in.end = in.buf.get();
-        return false;
-    }
+    const long got = in.source.read(in.buf.get(), in.room);
     in.at = in.buf.get();
-    in.end = in.at + got;
-    return true;
+    in.end = in.at + std::max(got, 0L);
+    if (got <= 0)
+        (got == 0 ? in.ended : in.failed) = true;
+    return got > 0;
 }
 
 // The next byte without taking it; -1 when there is none.
@@ -55,7 +40,7 @@ int peek(Input& in)
 
 }  // namespace
 
-Input stdinInput()
+Input stdinInput(std::ostream& prompts)
 {
     Input in;
     // Pages untouched till read into. Reserved without throwing, so that a
@@ -65,31 +50,17 @@ Input stdinInput()
         return in;
     in.room = chunk;
     in.at = in.end = in.buf.get();
-    in.fromStdin = true;
+    in.source.read = [&prompts](char* buf, std::size_t size) {
+        prompts.flush();
+        return readInput(buf, size);
+    };
+    in.source.readyReads = [] {
+        const Source s = inputSource();
+        return s == Source::file ? SIZE_MAX : s == Source::other && inputReady() ? 1 : 0;
+    };
+    in.source.drop = dropTypedInput;
     in.typed = inputSource() == Source::terminal;
     growInputPipe();
-    return in;
-}
-
-Input textInput(std::string_view text, std::size_t piece, char stale)
-{
-    Input in;
-    in.buf = std::make_unique_for_overwrite<char[]>(piece + staleBytes);
-    std::memset(in.buf.get() + piece, stale, staleBytes);
-    in.room = piece;
-    in.at = in.end = in.buf.get();
-    in.rest = text;
-    return in;
-}
-
-Input textInput(std::string_view text)
-{
-    Input in;
-    in.buf = std::make_unique_for_overwrite<char[]>(text.size() + 1);
-    std::memcpy(in.buf.get(), text.data(), text.size());
-    in.room = text.size();
-    in.at = in.buf.get();
-    in.end = in.at + text.size();
     return in;
 }
 
@@ -185,33 +156,16 @@ bool dataFollows(Input& in)
     };
     if (nonBlank())
         return true;
-    if (!in.fromStdin) {
-        while (refill(in))
-            if (nonBlank())
-                return true;
-        return false;
-    }
-    if (in.ended || in.failed)
-        return false;
-    switch (inputSource()) {
-    case Source::terminal:
-        return false;
-    case Source::file:
-        while (refill(in))
-            if (nonBlank())
-                return true;
-        return false;
-    case Source::other:
-        return inputReady() && refill(in) && nonBlank();
-    }
+    for (std::size_t k = in.source.readyReads(); k > 0 && refill(in); --k)
+        if (nonBlank())
+            return true;
     return false;
 }
 
 void dropTypedAhead(Input& in)
 {
     in.at = in.end;
-    if (in.fromStdin)
-        dropTypedInput();
+    in.source.drop();
 }
 
 namespace {
