@@ -7,9 +7,9 @@
 
 #include "dialogue/input.hpp"
 
-// The text handed over piece bytes at a time, as a pipe may, each piece followed by staleBytes
-// of stale, as a pipe's shorter reads leave them; the text must outlive the input. Without a
-// piece, the whole text is in the buffer from the start, and one stale byte after it.
+// The text in pieces of piece bytes, as a pipe hands them over, each followed by staleBytes of
+// stale as a pipe's shorter reads leave them; without a piece, all in the buffer from the start.
+// The text must outlive the input. A read past the end fails, as the end must be final.
 constexpr std::size_t staleBytes = 16;
 inline Input textInput(std::string_view text, std::size_t piece = 0, char stale = '7')
 {
@@ -19,10 +19,10 @@ inline Input textInput(std::string_view text, std::size_t piece = 0, char stale 
     std::fill_n(in.buf.get() + room, past, stale);
     in.room = room;
     in.at = in.end = in.buf.get();
-    in.source.read = [rest = text](char* buf, std::size_t size) mutable {
+    in.source.read = [rest = text, over = false](char* buf, std::size_t size) mutable {
         const std::size_t got = rest.copy(buf, size);
         rest.remove_prefix(got);
-        return static_cast<long>(got);
+        return over ? -1L : (over = got == 0 && size > 0) ? 0L : static_cast<long>(got);
     };
     if (piece == 0)
         in.end += in.source.read(in.buf.get(), room);
