@@ -22,6 +22,7 @@
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"
 
@@ -311,7 +312,7 @@ const char* signedText()
 // Reads a count and its matrix from standard input into the program's matrix.
 bool readStdin()
 {
-    Input in = stdinInput();
+    Input in = stdinInput(std::cout);
     std::int32_t n = 0;
     std::ostringstream err;
     if (!readCount(in, n, err))

@@ -13,6 +13,7 @@
 #include "literal_min_tree.hpp"
 #include "reference_reader.hpp"
 #include "small_matrix.hpp"
+#include "text_input.hpp"
 #include "tree/min_tree.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -5,11 +5,11 @@
 #include <sstream>
 #include <string>
 
-#include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "reference_reader.hpp"
 #include "report_text.hpp"
 #include "small_matrix.hpp"
+#include "text_input.hpp"
 
 namespace {
 
@@ -119,6 +119,11 @@ TEST(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
          badCount("??"
                   "(?????")},
         {"é€𝄞", false, 0, badCount("é??")},
+        // UTF-8's bounds, one character each: U+0080, U+07FF, U+0800, U+10000, U+10FFFF, U+D7FF and
+        // U+E000; a "?" a byte: the overlong U+07FF and U+FFFF, U+DFFF, U+110000 and a lead F8.
+        {"\xc2\x80\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"
+         "\xe0\x9f\xbf\xed\xbf\xbf\xf0\x8f\xbf\xbf\xf4\x90\x80\x80\xf8\x90\x80\x80",
+         false, 0, badCount(std::string(25, '?'))},
         // Nor what shows as nothing or as a blank: a no-break space, a soft
         // hyphen, the Arabic letter mark, the spaces and marks of U+2000 to
         // U+200F, the line and paragraph separators, the invisible operators

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "small_matrix.hpp"
 
 struct Tokens {

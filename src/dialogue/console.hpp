@@ -1,16 +1,18 @@
-// Everything that depends on the operating system's console: the locale and
-// the texts' encoding, standard input's bytes, memory hints and the final
-// key-press wait. One implementation per system: console_posix.cpp and
-// console_win.cpp; a port to another system adds one more.
+// Everything that depends on the operating system, in four groups: the
+// locale and the texts' encoding, standard input, a memory hint, and the
+// final key-press wait. One implementation per system: console_posix.cpp
+// and console_win.cpp; a port to another system adds one more.
 #pragma once
 
 #include <cstddef>
 #include <iosfwd>
 
+// ---- The locale and the console's texts.
 // Selects the Russian locale where the system has one; otherwise keeps the
 // current one. Only the decimal separator of the elapsed time depends on it.
 void setupConsole();
 
+// ---- Standard input.
 // Reads up to size bytes of standard input, waiting only until some arrive:
 // how many, 0 at its end, -1 when reading fails.
 long readInput(char* buf, std::size_t size);
@@ -36,10 +38,12 @@ bool inputReady();
 // more than blanks.
 bool dropTypedInput();
 
+// ---- Memory.
 // A hint that bytes from p on will all be used soon, so that the system may
 // back them with large pages and take far fewer page faults.
 void preferLargePages(void* p, std::size_t bytes);
 
+// ---- The key-press wait that ends every run.
 // Writes the press-any-key prompt to out and, when standard input is a
 // terminal, waits for one key with the terminal's settings restored afterwards.
 void pauseForKey(std::ostream& out);

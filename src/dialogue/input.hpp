@@ -1,42 +1,46 @@
-// The user's numbers: standard input read in large chunks, or a text given
-// by a test, cut into whitespace-separated decimal integers.
+// The user's numbers: bytes read in large chunks from a source, standard
+// input in the program, cut into whitespace-separated decimal integers.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-// Where the next bytes come from and how far they have been read.
+// Where the bytes come from.
+struct ByteSource {
+    // Reads up to size bytes into buf, never more, waiting only until some
+    // arrive: how many, 0 at the end, -1 when reading fails.
+    std::function<long(char* buf, std::size_t size)> read;
+    // How many reads would not wait now: a file's any number, a pipe's one
+    // when something has arrived (it takes all of that), a terminal's none.
+    std::function<std::size_t()> readyReads = [] { return SIZE_MAX; };
+    // Throws away what has been typed and not read yet.
+    std::function<void()> drop = [] {};
+};
+
+// The source and how far its bytes have been read. Past end lie stale
+// bytes, which no reader looks at.
 struct Input {
     std::unique_ptr<char[]> buf;
     std::size_t room = 0;       // bytes buf can hold
     const char* at = nullptr;   // the next unread byte
     const char* end = nullptr;  // past the last byte read
-    bool fromStdin = false;     // otherwise a test's text
-    std::string_view rest;      // of a test's text, what buf has not been given yet
     bool atStart = true;        // nothing taken yet: a byte-order mark may come
     bool ended = false;         // no more bytes will come
-    bool failed = false;        // reading standard input failed
+    bool failed = false;        // reading the source failed
     bool typed = false;         // typed at a terminal or a console: a typo is asked again
     std::string shown;          // the last bad token, as it may be quoted to the user
+    ByteSource source;
 };
 
 // Standard input, read a chunk at a time as the numbers need it. Before any
-// wait for input, standard output is flushed so that the prompt shows. Its
-// buf is nullptr when memory runs out.
-Input stdinInput();
-
-// A test's text as the whole input.
-Input textInput(std::string_view text);
-
-// A test's text handed over piece bytes at a time, as a pipe may; the text
-// must outlive the input. Past each piece the buffer holds stale bytes, as
-// a pipe's shorter reads leave them: staleBytes of stale.
-Input textInput(std::string_view text, std::size_t piece, char stale = '7');
-constexpr std::size_t staleBytes = 16;
+// wait for input, prompts is flushed so that the question shows. Its buf is
+// nullptr when memory runs out.
+Input stdinInput(std::ostream& prompts);
 
 // How reading one number ended.
 enum class Got { number, ended, failed, other };

@@ -9,7 +9,7 @@
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/matrix_dialogue.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
@@ -46,7 +46,7 @@ int main()
     // reachable until exit; it is never released.
     static std::int32_t** adj = reserveMatrix();
     static TreeWork* work = reserveTreeWork();
-    static Input in = stdinInput();
+    static Input in = stdinInput(std::cout);
     if (adj == nullptr || work == nullptr || in.buf == nullptr)
         return outOfMemory();
     // All that is left to reserve is a few bytes for a message's words;

@@ -1,11 +1,9 @@
-// The adjacency matrix and its input from the user.
+// The adjacency matrix's storage: reserved once at its full size, its rows
+// laid out for the graph at hand.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <iostream>
-
-struct Input;
 
 // Weight that means "no edge": neither it nor anything heavier is ever chosen.
 constexpr std::int32_t noEdge = 100;
@@ -25,14 +23,3 @@ std::int32_t** reserveMatrix();
 // block, kolVer + 1 slots apart, so that a small graph touches a few pages
 // rather than one or more a row; then tells advise the stretch they fill.
 void layRows(std::int32_t** adj, std::int32_t kolVer, void (*advise)(void*, std::size_t));
-
-// Reads the vertex count (at most maxVer). On bad input writes a message to
-// err and returns false; where the input is typed at a terminal or a
-// console, a bad or too large count is asked again on out instead.
-bool readCount(Input& in, std::int32_t& kolVer, std::ostream& err, std::ostream& out = std::cout);
-
-// Reads rows 1..kolVer of adj row by row; a typed 0 becomes inf, no edge.
-// On bad input writes a message to err and returns false; where the input is
-// typed, the row of a bad token is asked again on out from its first column.
-bool readMatrix(std::int32_t** adj, std::int32_t kolVer, std::int32_t inf, Input& in,
-                std::ostream& err, std::ostream& out = std::cout);
