@@ -299,7 +299,8 @@ TEST(ReadNumbers, EveryWayReadsAsThePlainGrammar)
 
 // Each way the processor has is listed and runs its own kernels, the tree's
 // and the reader's; a plain row, short numbers one blank apart, goes all the
-// quick way, each block by the way's block kernel if it has one.
+// quick way, each block by the way's block kernel if it has one, and nothing
+// is written past the row.
 TEST(ReadNumbers, EveryWayRunsItsOwnKernels)
 {
     const std::tuple<Isa, BlockTaker, const TreeKernels*, bool> ways[] = {
@@ -333,10 +334,14 @@ TEST(ReadNumbers, EveryWayRunsItsOwnKernels)
                 declines += took < 0;
                 return took;
             };
-        Input in = textInput(text);
-        std::int32_t row[250];
-        EXPECT_EQ(readInt(in, row[0]), Got::number);
-        EXPECT_EQ(readRow(in, row, 250, inf), 250);
+        std::int32_t row[251];
+        for (std::int32_t count = 100; count <= 250; ++count) {
+            Input in = textInput(text);
+            row[count] = -1;  // past the row, where no way may write
+            EXPECT_EQ(readInt(in, row[0]), Got::number);
+            EXPECT_EQ(readRow(in, row, count, inf), count);
+            EXPECT_EQ(row[count], -1) << "count " << count;
+        }
         EXPECT_EQ(std::pair(calls > 0, declines), std::pair(spied != nullptr, 0));
         calls = declines = 0;
     }
