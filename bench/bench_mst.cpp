@@ -23,6 +23,7 @@
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "isa/isa.hpp"
 #include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"
 
@@ -407,4 +408,13 @@ BENCHMARK_CAPTURE(wholeDensePiped, boost, BOOST_MST)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The way the program takes.
+int main(int argc, char** argv)
+{
+    useIsa(isas().back());
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -10,6 +10,7 @@
 
 #include "dialogue/input.hpp"
 #include "dialogue/matrix.hpp"
+#include "isa/isa.hpp"
 #include "literal_min_tree.hpp"
 #include "reference_reader.hpp"
 #include "small_matrix.hpp"
@@ -32,14 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // pieces that put the chunk ends anywhere.
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::string padded = std::string(text) + std::string(70, ' ');
-    for (const ReadPath path : readPaths()) {
-        useReadPath(path);
+    for (const Isa isa : isas()) {
+        useIsa(isa);
         if (!differs(text, textInput(text), most).empty() ||
             !differs(padded, textInput(padded), most).empty() ||
             !differs(padded, textInput(padded, 1 + (size > 0 ? data[0] % 97 : 0)), most).empty())
             std::abort();
     }
-    useReadPath(readPaths().back());
 
     // The graph: the matrix as read; or, where the text ends before the
     // matrix does, its numbers over and over, so that a short input reaches
@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            ? literalMinTree(inf, n, reference.adj(), slowOut, slowErr)
                            : rememberingMinTree(inf, n, reference.adj(), slowOut, slowErr);
 
-    for (const TreePath path : treePaths()) {
-        useTreePath(path);
+    for (const Isa isa : isas()) {
+        useIsa(isa);
         SmallMatrix fast = m;
         std::ostringstream out, err;
         const Built built = minTree(inf, n, fast.adj(), fast.work(), out, err);
@@ -82,6 +82,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (spanning ? (edges != need || !err.str().empty()) : (edges >= need || err.str().empty()))
             std::abort();
     }
-    useTreePath(treePaths().back());
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <sstream>
 
+#include "isa/isa.hpp"
 #include "report_text.hpp"
 #include "small_matrix.hpp"
 #include "tree/erasures.hpp"
@@ -117,9 +118,9 @@ TEST(MinTreeErasure, ReplayTakesUpToTheGreatestKeyAcceptedLater)
          2},
     };
     for (const auto& c : replays)
-        for (const TreePath path : treePaths()) {
-            SCOPED_TRACE(std::string(c.name) + " path " + std::to_string(static_cast<int>(path)));
-            useTreePath(path);
+        for (const Isa isa : isas()) {
+            SCOPED_TRACE(std::string(c.name) + " way " + std::to_string(static_cast<int>(isa)));
+            useIsa(isa);
             SmallMatrix m(c.typed, inf);
             const auto n = static_cast<std::int32_t>(c.typed.size());
             std::vector<Edge> edges{{0, 0, 0}};
@@ -135,7 +136,6 @@ TEST(MinTreeErasure, ReplayTakesUpToTheGreatestKeyAcceptedLater)
                           c.after[static_cast<std::size_t>(r - 1)])
                     << "row " << r;
         }
-    useTreePath(treePaths().back());
 }
 
 TEST(MinTreeLimits, MoreVerticesThanFlagsIsRefused)

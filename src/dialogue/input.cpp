@@ -168,15 +168,7 @@ void dropTypedAhead(Input& in)
     in.source.drop();
 }
 
-namespace {
-
-#ifdef MST_VECTOR_READER
-BlockTaker taker = haveAvx2() ? takeAvx2 : takeSse2;
-#else
-BlockTaker taker = nullptr;
-#endif
-
-}  // namespace
+BlockTaker blockTaker = nullptr;
 
 std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf)
 {
@@ -187,8 +179,9 @@ std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int3
     std::ptrdiff_t skip = 64;      // after blocks that did not qualify, tries fewer
     while (k < count) {
         // A block needs the byte before it in the buffer, and all 64 of its own.
-        if (taker != nullptr && in.at >= blockEnd && in.at > in.buf.get() && in.end - in.at >= 64) {
-            const std::int32_t took = taker(in.at, row + k, count - k, inf);
+        if (blockTaker != nullptr && in.at >= blockEnd && in.at > in.buf.get() &&
+            in.end - in.at >= 64) {
+            const std::int32_t took = blockTaker(in.at, row + k, count - k, inf);
             if (took >= 0) {
                 k += took;
                 skip = 64;
@@ -204,24 +197,4 @@ std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int3
         ++k;
     }
     return k;
-}
-
-std::vector<ReadPath> readPaths()
-{
-#ifdef MST_VECTOR_READER
-    if (haveAvx2())
-        return {ReadPath::scalar, ReadPath::sse2, ReadPath::avx2};
-    return {ReadPath::scalar, ReadPath::sse2};
-#else
-    return {ReadPath::scalar};
-#endif
-}
-
-void useReadPath(ReadPath path)
-{
-#ifdef MST_VECTOR_READER
-    taker = path == ReadPath::scalar ? nullptr : path == ReadPath::sse2 ? takeSse2 : takeAvx2;
-#else
-    static_cast<void>(path);
-#endif
 }

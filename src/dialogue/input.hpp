@@ -8,7 +8,6 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
-#include <vector>
 
 // Where the bytes come from.
 struct ByteSource {
@@ -107,16 +106,6 @@ inline Got readInt(Input& in, std::int32_t& value)
 // can be taken without readIntSlowly: how many it took. The rest, if any,
 // starts with the number that needs the careful way.
 std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf);
-
-// The ways of reading a row: the quick scalar one alone, or with 64-byte
-// blocks sorted by SSE2 or AVX2 instructions.
-enum class ReadPath { scalar, sse2, avx2 };
-
-// The ways this processor can take, the one used by default last.
-std::vector<ReadPath> readPaths();
-
-// Makes readRow take path from now on; it must be one of readPaths().
-void useReadPath(ReadPath path);
 
 // True when non-blank data follows what was read, as far as that can be seen
 // without waiting: a file is looked at to its end, a pipe as far as it has

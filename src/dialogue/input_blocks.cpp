@@ -1,7 +1,7 @@
 // The SSE2 block kernel; AVX2's is in input_blocks_avx2.cpp, compiled for it.
 #include "dialogue/input_blocks.hpp"
 
-#ifdef MST_VECTOR_READER
+#ifdef MST_VECTOR_KERNELS
 
 #include <emmintrin.h>
 
@@ -36,12 +36,6 @@ std::int32_t takeSse2(const char*& p, std::int32_t* row, std::int32_t count, std
     sortBlock<Sse2>(p, b);
     const std::int64_t ends = numberEnds(b);
     return ends < 0 ? -1 : takeEach(b, static_cast<std::uint64_t>(ends), p, row, count, inf);
-}
-
-bool haveAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
 }
 
 #endif

@@ -13,10 +13,10 @@
 using BlockTaker = std::int32_t (*)(const char*& p, std::int32_t* row, std::int32_t count,
                                     std::int32_t inf);
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define MST_VECTOR_READER 1
-// Every x86-64 processor has SSE2.
+// The block kernel in use, set by useIsa; none, so no blocks, until then.
+extern BlockTaker blockTaker;
+
+#ifdef MST_VECTOR_KERNELS
 std::int32_t takeSse2(const char*& p, std::int32_t* row, std::int32_t count, std::int32_t inf);
 std::int32_t takeAvx2(const char*& p, std::int32_t* row, std::int32_t count, std::int32_t inf);
-bool haveAvx2();
 #endif

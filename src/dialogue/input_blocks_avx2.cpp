@@ -4,7 +4,7 @@
 // in for the plain one elsewhere.
 #include "dialogue/input_blocks.hpp"
 
-#ifdef MST_VECTOR_READER
+#ifdef MST_VECTOR_KERNELS
 
 #include <immintrin.h>
 

@@ -9,7 +9,9 @@
 
 #include "dialogue/console.hpp"
 #include "dialogue/input.hpp"
+#include "dialogue/matrix.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "isa/isa.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
@@ -40,6 +42,7 @@ int outOfMemory()
 int main()
 {
     setupConsole();
+    useIsa(isas().back());
     const std::int32_t inf = noEdge;
     // Everything the run needs is reserved before the dialogue, so that the
     // timed construction reserves nothing. Kept in statics so that it stays

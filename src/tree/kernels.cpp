@@ -3,7 +3,7 @@
 
 #include "tree/kernel_body.hpp"
 
-#ifdef MST_VECTOR_TREE
+#ifdef MST_VECTOR_KERNELS
 #include <emmintrin.h>
 #endif
 
@@ -28,7 +28,7 @@ struct Scalar {
     static std::uint32_t mask(V m) { return static_cast<std::uint32_t>(m) & 1u; }
 };
 
-#ifdef MST_VECTOR_TREE
+#ifdef MST_VECTOR_KERNELS
 // Four lanes of SSE2, which has no 32-bit minimum and no blend of its own.
 struct Sse2 {
     using V = __m128i;
@@ -60,40 +60,10 @@ struct Sse2 {
 
 }  // namespace
 
-Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
-                      std::int32_t first, std::int32_t last, std::int32_t u)
-{
-    return offerBody<Scalar>(line, least, from, first, last, u);
-}
-
-void takenScalar(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-                 std::int32_t inf, std::uint64_t* words)
-{
-    takenRowBody<Scalar>(line, count, lim, equal, inf, words);
-}
-
-#ifdef MST_VECTOR_TREE
-Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
-                    std::int32_t first, std::int32_t last, std::int32_t u)
-{
-    return offerBody<Sse2>(line, least, from, first, last, u);
-}
-
-void takenSse2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::int32_t inf, std::uint64_t* words)
-{
-    takenRowBody<Sse2>(line, count, lim, equal, inf, words);
-}
-
-bool haveTreeAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-
-RowOffer offerRow = haveTreeAvx2() ? offerAvx2 : offerSse2;
-BitsTaker takenBits = haveTreeAvx2() ? takenAvx2 : takenSse2;
-#else
-RowOffer offerRow = offerScalar;
-BitsTaker takenBits = takenScalar;
+const TreeKernels scalarTree{offerBody<Scalar>, takenRowBody<Scalar>};
+#ifdef MST_VECTOR_KERNELS
+const TreeKernels sse2Tree{offerBody<Sse2>, takenRowBody<Sse2>};
 #endif
+
+RowOffer offerRow = offerBody<Scalar>;
+BitsTaker takenBits = takenRowBody<Scalar>;

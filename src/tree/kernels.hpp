@@ -44,25 +44,16 @@ using RowOffer = Candidate (*)(const std::int32_t* line, std::int32_t* least, st
 using BitsTaker = void (*)(std::int32_t* line, std::int32_t count, std::int32_t lim,
                            std::int32_t equal, std::int32_t inf, std::uint64_t* words);
 
-Candidate offerScalar(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
-                      std::int32_t first, std::int32_t last, std::int32_t u);
-void takenScalar(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-                 std::int32_t inf, std::uint64_t* words);
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define MST_VECTOR_TREE 1
-// Every x86-64 processor has SSE2; AVX2 only where haveTreeAvx2().
-Candidate offerSse2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
-                    std::int32_t first, std::int32_t last, std::int32_t u);
-void takenSse2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::int32_t inf, std::uint64_t* words);
-Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
-                    std::int32_t first, std::int32_t last, std::int32_t u);
-void takenAvx2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::int32_t inf, std::uint64_t* words);
-bool haveTreeAvx2();
+// One instruction set's kernels; each set's file defines its own.
+struct TreeKernels {
+    RowOffer offer;
+    BitsTaker taken;
+};
+extern const TreeKernels scalarTree;
+#ifdef MST_VECTOR_KERNELS
+extern const TreeKernels sse2Tree, avx2Tree;
 #endif
 
-// The kernels in use, set by useTreePath.
+// The kernels in use, set by useIsa; the scalar ones until then.
 extern RowOffer offerRow;
 extern BitsTaker takenBits;

@@ -4,7 +4,7 @@
 // in for the plain one elsewhere.
 #include "tree/kernels.hpp"
 
-#ifdef MST_VECTOR_TREE
+#ifdef MST_VECTOR_KERNELS
 
 #include <immintrin.h>
 
@@ -41,16 +41,6 @@ struct Avx2 {
 
 }  // namespace
 
-Candidate offerAvx2(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
-                    std::int32_t first, std::int32_t last, std::int32_t u)
-{
-    return offerBody<Avx2>(line, least, from, first, last, u);
-}
-
-void takenAvx2(std::int32_t* line, std::int32_t count, std::int32_t lim, std::int32_t equal,
-               std::int32_t inf, std::uint64_t* words)
-{
-    takenRowBody<Avx2>(line, count, lim, equal, inf, words);
-}
+const TreeKernels avx2Tree{offerBody<Avx2>, takenRowBody<Avx2>};
 
 #endif

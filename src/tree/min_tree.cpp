@@ -151,28 +151,3 @@ Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& wo
     out << "\nМинимальная стоимость: " << treeCost << "\n";
     return built;
 }
-
-std::vector<TreePath> treePaths()
-{
-#ifdef MST_VECTOR_TREE
-    if (haveTreeAvx2())
-        return {TreePath::scalar, TreePath::sse2, TreePath::avx2};
-    return {TreePath::scalar, TreePath::sse2};
-#else
-    return {TreePath::scalar};
-#endif
-}
-
-void useTreePath(TreePath path)
-{
-#ifdef MST_VECTOR_TREE
-    offerRow = path == TreePath::scalar ? offerScalar
-               : path == TreePath::sse2 ? offerSse2
-                                        : offerAvx2;
-    takenBits = path == TreePath::scalar ? takenScalar
-                : path == TreePath::sse2 ? takenSse2
-                                         : takenAvx2;
-#else
-    static_cast<void>(path);
-#endif
-}

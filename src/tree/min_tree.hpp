@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <iostream>
-#include <vector>
 
 #include "dialogue/matrix.hpp"
 
@@ -31,13 +30,3 @@ Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& wo
 
 // Writes the message naming every vertex 2..n whose flag in used is 0.
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err);
-
-// The ways of running the construction's inner loops: plain code, or SSE2 or
-// AVX2 instructions. All give the same report, passes and matrix.
-enum class TreePath { scalar, sse2, avx2 };
-
-// The ways this processor can take, the one used by default last.
-std::vector<TreePath> treePaths();
-
-// Makes minTree take path from now on; it must be one of treePaths().
-void useTreePath(TreePath path);
