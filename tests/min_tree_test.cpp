@@ -74,69 +74,85 @@ TEST(MinTreeErasure, ConsideredEntriesAndMirrorsHoldInf)
     }
 }
 
+constexpr std::int32_t x = inf;
+
+struct Replayed {
+    const char* name;
+    std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
+    std::vector<Edge> edges;
+    bool spanning;
+    std::vector<std::vector<std::int32_t>> after;  // none: every entry inf
+    std::int64_t passes;
+};
+
+const Replayed replays[] = {
+    // Row 1 takes its 5s up to column 3, the last edge's; row 2 none of them.
+    {"tieAtTheLimit",
+     {{0, 5, 5}, {5, 0, 5}, {5, 5, 0}},
+     {{5, 1, 2}, {5, 1, 3}},
+     true,
+     {{x, x, x}, {x, x, 5}, {x, 5, x}},
+     2},
+    {"lightDiagonal", {{1, 5}, {5, 0}}, {{5, 1, 2}}, true, {}, 2},
+    {"silentPass",
+     {{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}},
+     {{1, 1, 2}, {2, 1, 3}, {10, 3, 4}},
+     true,
+     {},
+     4},
+    // Stuck: the tree rows take everything below inf, the others nothing.
+    {"stuck",
+     {{0, 2, 0, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}},
+     {{2, 1, 2}},
+     false,
+     {{x, x, x, x}, {x, x, x, x}, {x, x, x, 1}, {x, x, 1, x}},
+     1},
+    // The least weight of all as the limit: below it nothing lies.
+    {"leastWeightLimit",
+     {{0, -2147483647 - 1, 4}, {-2147483647 - 1, 0, 4}, {4, 4, 0}},
+     {{-2147483647 - 1, 1, 2}, {4, 1, 3}},
+     true,
+     {{x, x, x}, {x, x, 4}, {x, 4, x}},
+     2},
+};
+
+void PrintTo(const Replayed& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MinTreeReplay : public testing::TestWithParam<Replayed> {};
+
 // The erasures replayed from given edges, by every way the processor can:
 // what stays, and how many passes took the rest.
-TEST(MinTreeErasure, ReplayTakesUpToTheGreatestKeyAcceptedLater)
+TEST_P(MinTreeReplay, TakesUpToTheGreatestKeyAcceptedLater)
 {
-    constexpr std::int32_t x = inf;
-    const struct {
-        const char* name;
-        std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
-        std::vector<Edge> edges;
-        bool spanning;
-        std::vector<std::vector<std::int32_t>> after;
-        std::int64_t passes;
-    } replays[] = {
-        // Row 1 takes its 5s up to column 3, the last edge's; row 2 none of them.
-        {"tieAtTheLimit",
-         {{0, 5, 5}, {5, 0, 5}, {5, 5, 0}},
-         {{5, 1, 2}, {5, 1, 3}},
-         true,
-         {{x, x, x}, {x, x, 5}, {x, 5, x}},
-         2},
-        {"lightDiagonal", {{1, 5}, {5, 0}}, {{5, 1, 2}}, true, {{x, x}, {x, x}}, 2},
-        {"silentPass",
-         {{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}},
-         {{1, 1, 2}, {2, 1, 3}, {10, 3, 4}},
-         true,
-         {{x, x, x, x}, {x, x, x, x}, {x, x, x, x}, {x, x, x, x}},
-         4},
-        // Stuck: the tree rows take everything below inf, the others nothing.
-        {"stuck",
-         {{0, 2, 0, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}},
-         {{2, 1, 2}},
-         false,
-         {{x, x, x, x}, {x, x, x, x}, {x, x, x, 1}, {x, x, 1, x}},
-         1},
-        // The least weight of all as the limit: below it nothing lies.
-        {"leastWeightLimit",
-         {{0, -2147483647 - 1, 4}, {-2147483647 - 1, 0, 4}, {4, 4, 0}},
-         {{-2147483647 - 1, 1, 2}, {4, 1, 3}},
-         true,
-         {{x, x, x}, {x, x, 4}, {x, 4, x}},
-         2},
-    };
-    for (const auto& c : replays)
-        for (const TreePath path : treePaths()) {
-            SCOPED_TRACE(std::string(c.name) + " path " + std::to_string(static_cast<int>(path)));
-            useTreePath(path);
-            SmallMatrix m(c.typed, inf);
-            const auto n = static_cast<std::int32_t>(c.typed.size());
-            std::vector<Edge> edges{{0, 0, 0}};
-            edges.insert(edges.end(), c.edges.begin(), c.edges.end());
-            std::vector<std::int32_t> below(c.typed.size() + 1), upTo(c.typed.size() + 1);
-            std::vector<std::uint64_t> bits(erasureBits(n));
-            EXPECT_EQ(
-                eraseTaken(inf, n, m.adj(), edges.data(), static_cast<std::int32_t>(c.edges.size()),
-                           c.spanning, below.data(), upTo.data(), bits.data()),
-                c.passes);
-            for (std::int32_t r = 1; r <= n; ++r)
-                EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),
-                          c.after[static_cast<std::size_t>(r - 1)])
-                    << "row " << r;
+    const Replayed& c = GetParam();
+    const auto n = static_cast<std::int32_t>(c.typed.size());
+    SmallMatrix typed(n);
+    for (std::int32_t r = 1; r <= n; ++r)
+        for (std::int32_t col = 1; col <= n; ++col) {
+            const auto i = static_cast<std::size_t>(r - 1), j = static_cast<std::size_t>(col - 1);
+            const std::int32_t w = c.typed[i][j];
+            typed.rows[r][col] = w == 0 ? inf : w;
         }
+    static auto* const room = new Replay;
+    for (const TreePath path : treePaths()) {
+        SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+        useTreePath(path);
+        SmallMatrix m = typed;
+        EXPECT_EQ(eraseTaken(inf, n, m.adj(), c.edges, c.spanning, *room), c.passes);
+        for (std::int32_t r = 1; r <= n; ++r)
+            EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),
+                      c.after.empty() ? std::vector<std::int32_t>(typed.rows[r].size() - 1, x)
+                                      : c.after[static_cast<std::size_t>(r - 1)])
+                << "row " << r;
+    }
     useTreePath(treePaths().back());
 }
+
+INSTANTIATE_TEST_SUITE_P(Replays, MinTreeReplay, testing::ValuesIn(replays),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(MinTreeLimits, MoreVerticesThanFlagsIsRefused)
 {

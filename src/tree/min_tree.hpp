@@ -1,4 +1,18 @@
-// Minimum spanning tree grown from vertex 1 (Prim's method), with its report.
+/**
+ * Description: Minimum spanning tree grown from vertex 1 by Prim's method over
+ *  a distance table, with its report. An entry's key is (weight, row, column):
+ *  for each vertex outside the tree the table keeps the least key into it from
+ *  a tree row; a joining vertex's row is offered to the table, and the same
+ *  sweep finds the least key, which joins next. The entries that the literal
+ *  search (one least live entry of a tree row a pass, erased with its mirror)
+ *  would take are then erased by rule from the accepted edges (erasures.hpp).
+ * Time: O(n^2): n sweeps of at most n lanes, then one over the matrix and
+ *  one over its n^2 / 8 bytes of bits.
+ * Status: report, passes and the matrix afterwards checked against the literal
+ *  search (tests/literal_min_tree.hpp) on every instruction-set path, for every
+ *  n up to 200, 255..257 and 20,000 random graphs; reports against a
+ *  textbook Prim up to n = 3000.
+ */
 #pragma once
 
 #include <cstdint>
@@ -13,7 +27,7 @@ struct Built {
     std::int64_t passes = 0;  // entries taken and erased, reported or not
 };
 
-// minTree's working storage: per-vertex tables.
+// minTree's working storage: per-vertex tables and the erasures' bit table.
 struct TreeWork;
 
 // Reserves the working storage at full capacity, so that a construction
