@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -35,6 +36,12 @@ struct TreeWork {
 TreeWork* reserveTreeWork()
 {
     return new (std::nothrow) TreeWork;
+}
+
+void prepareTreeWork(TreeWork& work, std::int32_t n)
+{
+    const std::size_t words = erasureBits(std::clamp(n, 0, maxVer));
+    std::memset(&work, 0, offsetof(TreeWork, replay.bits) + words * sizeof(std::uint64_t));
 }
 
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)

@@ -35,6 +35,10 @@ struct TreeWork;
 // nullptr when memory runs out.
 TreeWork* reserveTreeWork();
 
+// Makes resident the pages that a graph of n vertices will use, so that the
+// construction meets no first touch, as the matrix has met it in the input.
+void prepareTreeWork(TreeWork& work, std::int32_t n);
+
 // Grows the tree from vertex 1 over rows and columns 1..n of adj, writing each
 // edge to out as it joins and then the total cost. Entries of inf or more are
 // no edge. Every entry taken is erased with its mirror (set to inf). When some vertex cannot be
