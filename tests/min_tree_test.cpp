@@ -76,6 +76,28 @@ TEST(MinTreeErasure, ConsideredEntriesAndMirrorsHoldInf)
 
 constexpr std::int32_t x = inf;
 
+// At n = 64 row 1 takes (1, 64) under a split bound, row 2 (2, 64) under a
+// plain one, and the last row (64, 3); none of their mirrors is an edge.
+std::int32_t blockEdge(std::int32_t r, std::int32_t c)
+{
+    if (r == 1 || c == 1)
+        return r == c ? 0 : r == 64 ? 0 : c == 64 ? -1 : 1;
+    return r == 2 && c == 64 ? -5 : r == 64 && c == 3 ? -7 : 0;
+}
+
+// Rows 1..64 all 1s, the diagonal too, vertex 65 out of reach: whole words taken.
+constexpr auto wholeWords = [](auto r, auto c) { return r <= 64 && c <= 64 ? 1 : 0; };
+// A star: row 1's last block of bits is its 64th word.
+constexpr auto star = [](auto r, auto c) { return r != c && (r == 1 || c == 1) ? 1 : 0; };
+// The given edges, then the rest of 2..last joined from vertex 1 by weight 1.
+std::vector<Edge> fromVertex1(std::vector<Edge> edges, std::int32_t last)
+{
+    for (std::int32_t v = 2; v <= last; ++v)
+        if (std::none_of(edges.begin(), edges.end(), [v](const Edge& e) { return e.to == v; }))
+            edges.push_back({1, 1, v});
+    return edges;
+}
+
 struct Replayed {
     const char* name;
     std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
@@ -83,6 +105,8 @@ struct Replayed {
     bool spanning;
     std::vector<std::vector<std::int32_t>> after;  // none: every entry inf
     std::int64_t passes;
+    std::int32_t n = 0;  // for a graph too large to type, with each entry(r, c):
+    std::int32_t (*entry)(std::int32_t, std::int32_t) = nullptr;
 };
 
 const Replayed replays[] = {
@@ -114,12 +138,10 @@ const Replayed replays[] = {
      true,
      {{x, x, x}, {x, x, 4}, {x, 4, x}},
      2},
+    {"blockEnds", {}, fromVertex1({{-1, 1, 64}, {-7, 64, 3}}, 63), true, {}, 65, 64, blockEdge},
+    {"wholeWordsTaken", {}, fromVertex1({}, 64), false, {}, 2080, 65, wholeWords},
+    {"sixtyFourthWord", {}, fromVertex1({}, 4033), true, {}, 4032, 4033, star},
 };
-
-void PrintTo(const Replayed& c, std::ostream* os)
-{
-    *os << c.name;
-}
 
 class MinTreeReplay : public testing::TestWithParam<Replayed> {};
 
@@ -128,12 +150,12 @@ class MinTreeReplay : public testing::TestWithParam<Replayed> {};
 TEST_P(MinTreeReplay, TakesUpToTheGreatestKeyAcceptedLater)
 {
     const Replayed& c = GetParam();
-    const auto n = static_cast<std::int32_t>(c.typed.size());
+    const std::int32_t n = c.entry != nullptr ? c.n : static_cast<std::int32_t>(c.typed.size());
     SmallMatrix typed(n);
     for (std::int32_t r = 1; r <= n; ++r)
         for (std::int32_t col = 1; col <= n; ++col) {
             const auto i = static_cast<std::size_t>(r - 1), j = static_cast<std::size_t>(col - 1);
-            const std::int32_t w = c.typed[i][j];
+            const std::int32_t w = c.entry != nullptr ? c.entry(r, col) : c.typed[i][j];
             typed.rows[r][col] = w == 0 ? inf : w;
         }
     static auto* const room = new Replay;

@@ -49,24 +49,12 @@ void transpose(std::uint64_t* a)
         }
 }
 
-// Sets to inf the entries of a row whose bits are set; returns how many.
-std::int64_t eraseBits(std::int32_t inf, std::int32_t* line, const std::uint64_t* words,
-                       std::int32_t count)
+// Sets to inf the entries of run whose bits are set in m; returns how many.
+std::int64_t eraseBits(std::int32_t inf, std::int32_t* run, std::uint64_t m)
 {
-    std::int64_t marked = 0;
-    for (std::int32_t k = 0; k < count; ++k) {
-        std::uint64_t m = words[k];
-        std::int32_t* run = line + 64 * k;
-        if (m == ~std::uint64_t{0}) {
-            std::fill(run, run + 64, inf);
-            marked += 64;
-            continue;
-        }
-        for (; m != 0; m &= m - 1) {
-            run[std::countr_zero(m)] = inf;
-            ++marked;
-        }
-    }
+    const std::int64_t marked = std::popcount(m);
+    for (; m != 0; m &= m - 1)
+        run[std::countr_zero(m)] = inf;
     return marked;
 }
 
@@ -115,7 +103,7 @@ std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj,
             for (std::int32_t j = 0; j < 64; ++j)
                 a[j] = b[j] & ~at(64 * i + j + 1)[k];
             for (std::int32_t j = 0; j < 64 && 64 * i + j < n; ++j)
-                marked += eraseBits(inf, adj[64 * i + j + 1] + 64 * k + 1, a + j, 1);
+                marked += eraseBits(inf, adj[64 * i + j + 1] + 64 * k + 1, a[j]);
         }
     return (marked + diagonal) / 2;
 }

@@ -24,10 +24,9 @@ inline void prefetch(const std::int32_t* p)
 #endif
 }
 
-// Relaxes and chooses in one sweep: a column's least and from take the row's
-// entry where it is lighter, or as light from a lower row; meanwhile each lane
-// keeps the least (weight, row, column) of the columns it has passed, and the
-// least of the lanes joins next. Closed lanes hold (closedWeight, closedRow).
+// Relaxes and chooses in one sweep: a column takes the row's entry where it is
+// lighter, or as light from a lower row; each lane keeps the least (weight,
+// row, column) of the columns it has passed, and the least lane joins next.
 template <class T>
 Candidate offerBody(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                     std::int32_t first, std::int32_t last, std::int32_t u)

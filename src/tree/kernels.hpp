@@ -5,17 +5,13 @@
 
 #include <cstdint>
 
-// Rows are kept as row + rowShift. An offer's bound for a lane is the
-// lane's least weight, + 1 where the row offering comes before the lane's
-// row, so at most inf + 1 (the entries offered go up to INT_MAX); it is then
-// capped by the lane's row, which must lie above every such bound for a
-// vertex outside the tree.
+// Rows are kept as row + rowShift, above every bound an offer compares an
+// entry with: a lane's least weight (at most inf), + 1 where the offering row
+// comes first. Entries offered go up to INT_MAX.
 constexpr std::int32_t rowShift = std::int32_t{1} << 30;
 
-// The weight and row of a closed lane, one never offered an entry and never
-// chosen: a vertex in the tree, or a lane past the last vertex. Its row caps
-// every bound at INT_MIN, below any entry; its weight is above any open
-// lane's, which stays at most inf.
+// A closed lane, never offered an entry (its row caps the bound at INT_MIN)
+// nor chosen (its weight is above any): a vertex in the tree, or past the last.
 constexpr std::int32_t closedWeight = 2147483647;
 constexpr std::int32_t closedRow = -2147483647 - 1;
 

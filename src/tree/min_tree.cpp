@@ -15,7 +15,6 @@ namespace {
 // a register of any width reads whole lanes there, from vertex 1 on.
 constexpr std::int32_t pad = 16;
 static_assert(pad % 16 == 0 && pad >= 8, "vertex 1 starts a cache line; 8 lanes close the end");
-// The packing of rows and weights into lanes (kernels.hpp).
 static_assert(noEdge + 1 <= rowShift, "an open lane's row never caps its bound, nor inf + 1 wraps");
 static_assert(maxVer < noRow - rowShift, "every row + rowShift is below noRow");
 
@@ -88,10 +87,8 @@ void writeEdge(std::ostream& out, const Edge& e)
     out.write(line, p - line);
 }
 
-// Grows the tree: each step accepts the least entry, by weight, row and
-// column, from a tree row into a vertex outside the tree, kept per vertex.
-// Only the columns between the first and the last vertex outside the tree
-// are offered a joined row. Returns how many edges were accepted.
+// Grows the tree; returns how many edges were accepted. Only the columns
+// between the first and the last vertex outside the tree are offered a row.
 std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
                   std::int64_t& treeCost, std::ostream& out)
 {
@@ -111,8 +108,7 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
     std::int32_t u = 1;           // the vertex that joined last
     std::int32_t t = 0;
     while (t < n - 1) {
-        // From lo rounded down to 1 past a multiple of 8, where the lanes of
-        // a register of any width begin (the lanes below lo are closed).
+        // From lo rounded down to where registers of every width begin.
         const Candidate best = offerRow(adj[u], least, from, 1 + ((lo - 1) & ~7), hi, u);
         if (best.w >= inf)
             break;

@@ -1,17 +1,13 @@
 /**
- * Description: Minimum spanning tree grown from vertex 1 by Prim's method over
- *  a distance table, with its report. An entry's key is (weight, row, column):
- *  for each vertex outside the tree the table keeps the least key into it from
- *  a tree row; a joining vertex's row is offered to the table, and the same
- *  sweep finds the least key, which joins next. The entries that the literal
- *  search (one least live entry of a tree row a pass, erased with its mirror)
- *  would take are then erased by rule from the accepted edges (erasures.hpp).
- * Time: O(n^2): n sweeps of at most n lanes, then one over the matrix and
- *  one over its n^2 / 8 bytes of bits.
- * Status: report, passes and the matrix afterwards checked against the literal
- *  search (tests/literal_min_tree.hpp) on every instruction-set path, for every
- *  n up to 200, 255..257 and 20,000 random graphs; reports against a
- *  textbook Prim up to n = 3000.
+ * Description: Minimum spanning tree grown from vertex 1 by Prim's method over a
+ *  distance table of keys (weight, row, column), with its report: the row of a
+ *  joining vertex is offered to the table, and the same sweep finds the least
+ *  key, which joins next. What the literal search (one least live entry of a
+ *  tree row a pass, erased with its mirror) erases is then replayed by rule.
+ * Time: O(n^2), with n^2 / 8 bytes of bits.
+ * Status: report, passes and matrix afterwards checked against the literal
+ *  search (tests/literal_min_tree.hpp) on every path for all n <= 200,
+ *  255..257 and 20,000 random graphs; reports against a textbook Prim to 3000.
  */
 #pragma once
 
@@ -35,8 +31,8 @@ struct TreeWork;
 // nullptr when memory runs out.
 TreeWork* reserveTreeWork();
 
-// Makes resident the pages that a graph of n vertices will use, so that the
-// construction meets no first touch, as the matrix has met it in the input.
+// Touches the pages a graph of n vertices will use, as the input touches the
+// matrix's, so that the construction meets no first touch.
 void prepareTreeWork(TreeWork& work, std::int32_t n);
 
 // Grows the tree from vertex 1 over rows and columns 1..n of adj, writing each
