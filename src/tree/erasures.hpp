@@ -23,8 +23,7 @@ constexpr std::size_t erasureBits(std::int32_t n)
     return 64 * words * words;
 }
 
-// The replay's room: what each row takes, as limits and then as bits. The
-// bit table is last, so that a small graph touches only its start.
+// The replay's room: what each row takes, as limits, then as bits (a graph uses their start).
 struct Replay {
     std::int32_t below[matrixSize];
     std::int32_t upTo[matrixSize];

@@ -6,8 +6,9 @@
  *  tree row a pass, erased with its mirror) erases is then replayed by rule.
  * Time: O(n^2), with n^2 / 8 bytes of bits.
  * Status: report, passes and matrix afterwards checked against the literal
- *  search (tests/literal_min_tree.hpp) on every path for all n <= 200,
- *  255..257 and 20,000 random graphs; reports against a textbook Prim to 3000.
+ *  search (tests/literal_min_tree.hpp; its quicker form above n = 64) on every
+ *  path, all n <= 200 and 255..257, 20,000 random graphs and edge cases of the
+ *  blocks; reports against a textbook Prim up to n = 3000.
  */
 #pragma once
 
