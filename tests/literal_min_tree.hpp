@@ -21,8 +21,7 @@ Built searchPasses(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::os
     std::uint8_t* used = flags.data();
     used[1] = 1;
     std::int32_t size = 1;
-    std::int64_t treeCost = 0;
-    std::int64_t passes = 0;
+    std::int64_t treeCost = 0, passes = 0;
 
     out << "\nМинимальное охватывающее дерево:";
     while (size < n) {
@@ -44,8 +43,7 @@ Built searchPasses(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::os
         adj[e.from][e.to] = inf;
         erased(e.from, e.to, joins);
     }
-    out << "\n";
-    out << "\nМинимальная стоимость: " << treeCost << "\n";
+    out << "\n\nМинимальная стоимость: " << treeCost << "\n";
     return {true, passes};
 }
 
@@ -77,13 +75,11 @@ inline Built rememberingMinTree(std::int32_t inf, std::int32_t n, std::int32_t**
         return {};
     std::vector<std::int32_t> leastCol(matrixSize, 0);  // 0: no entry below inf
     const auto remember = [&](std::int32_t r) {
-        std::int32_t w = inf;
-        leastCol[static_cast<std::size_t>(r)] = 0;
+        std::int32_t& best = leastCol[static_cast<std::size_t>(r)];
+        best = 0;
         for (std::int32_t c = 1; c <= n; ++c)
-            if (adj[r][c] < w) {
-                w = adj[r][c];
-                leastCol[static_cast<std::size_t>(r)] = c;
-            }
+            if (adj[r][c] < (best == 0 ? inf : adj[r][best]))
+                best = c;
     };
     if (n >= 1)
         remember(1);

@@ -89,13 +89,16 @@ std::int32_t blockEdge(std::int32_t r, std::int32_t c)
 constexpr auto wholeWords = [](auto r, auto c) { return r <= 64 && c <= 64 ? 1 : 0; };
 // A star: row 1's last block of bits is its 64th word.
 constexpr auto star = [](auto r, auto c) { return r != c && (r == 1 || c == 1) ? 1 : 0; };
-// The given edges, then the rest of 2..last joined from vertex 1 by weight 1.
-std::vector<Edge> fromVertex1(std::vector<Edge> edges, std::int32_t last)
+// Rows 1..127 all 1s, the diagonal too, and vertex 128 joined last by a 5.
+constexpr auto heavy = [](auto r, auto c) { return r < 128 && c < 128 ? 1 : 5 * (r * c == 128); };
+// head, the rest of 2..last joined from vertex 1 by weight 1, then tail.
+std::vector<Edge> fromOne(std::vector<Edge> head, std::int32_t last, std::vector<Edge> tail = {})
 {
     for (std::int32_t v = 2; v <= last; ++v)
-        if (std::none_of(edges.begin(), edges.end(), [v](const Edge& e) { return e.to == v; }))
-            edges.push_back({1, 1, v});
-    return edges;
+        if (std::none_of(head.begin(), head.end(), [v](const Edge& e) { return e.to == v; }))
+            head.push_back({1, 1, v});
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
 }
 
 struct Replayed {
@@ -138,9 +141,10 @@ const Replayed replays[] = {
      true,
      {{x, x, x}, {x, x, 4}, {x, 4, x}},
      2},
-    {"blockEnds", {}, fromVertex1({{-1, 1, 64}, {-7, 64, 3}}, 63), true, {}, 65, 64, blockEdge},
-    {"wholeWordsTaken", {}, fromVertex1({}, 64), false, {}, 2080, 65, wholeWords},
-    {"sixtyFourthWord", {}, fromVertex1({}, 4033), true, {}, 4032, 4033, star},
+    {"blockEnds", {}, fromOne({{-1, 1, 64}, {-7, 64, 3}}, 63), true, {}, 65, 64, blockEdge},
+    {"wholeWordsTaken", {}, fromOne({}, 64), false, {}, 2080, 65, wholeWords},
+    {"sixtyFourthWord", {}, fromOne({}, 4033), true, {}, 4032, 4033, star},
+    {"rowsFrom64TookAll", {}, fromOne({}, 127, {{5, 1, 128}}), true, {}, 8129, 128, heavy},
 };
 
 class MinTreeReplay : public testing::TestWithParam<Replayed> {};
