@@ -108,7 +108,7 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
     std::int32_t u = 1;           // the vertex that joined last
     std::int32_t t = 0;
     while (t < n - 1) {
-        // From lo rounded down to where registers of every width begin.
+        // lo down to 1 past a multiple of 8, where loads align; lanes below lo are closed.
         const Candidate best = offerRow(adj[u], least, from, 1 + ((lo - 1) & ~7), hi, u);
         if (best.w >= inf)
             break;
