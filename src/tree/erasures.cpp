@@ -7,7 +7,9 @@
 
 namespace {
 
-// An edge's key: weight, then row, then column, in one number.
+// An edge's key: weight, then row, then column, in one number, the weight's
+// sign bit flipped so that unsigned order is signed order.
+static_assert(maxVer < 65536, "a row and a column take 16 bits each");
 std::uint64_t keyOf(const Edge& e)
 {
     return std::uint64_t{static_cast<std::uint32_t>(e.w) ^ 0x80000000u} << 32 |
@@ -16,23 +18,21 @@ std::uint64_t keyOf(const Edge& e)
 
 // What each row takes: its entries below below[r], and those equal to it in
 // columns up to upTo[r].
-void setLimits(std::int32_t inf, std::int32_t n, const Edge* edges, std::int32_t count,
-               bool spanning, std::int32_t* below, std::int32_t* upTo)
+void setLimits(std::int32_t inf, std::int32_t n, std::span<const Edge> edges, bool spanning,
+               Replay& room)
 {
-    for (std::int32_t r = 1; r <= n; ++r) {
-        below[r] = leastWeight;
-        upTo[r] = 0;
-    }
+    std::fill(room.below + 1, room.below + n + 1, leastWeight);
+    std::fill(room.upTo + 1, room.upTo + n + 1, 0);
     const Edge* most = nullptr;  // of the edges accepted after the j-th joined, the greatest
-    for (std::int32_t j = count; j >= 0; --j) {
-        const std::int32_t r = j == 0 ? 1 : edges[j].to;  // vertex 1 is the 0-th
+    for (std::size_t j = edges.size() + 1; j-- > 0;) {
+        const std::int32_t r = j == 0 ? 1 : edges[j - 1].to;  // vertex 1 is the 0-th
         if (!spanning) {
-            below[r] = inf;
-        } else if (j < count) {
-            if (most == nullptr || keyOf(edges[j + 1]) > keyOf(*most))
-                most = &edges[j + 1];
-            below[r] = most->w;
-            upTo[r] = r < most->from ? n : r == most->from ? most->to : 0;
+            room.below[r] = inf;
+        } else if (j < edges.size()) {
+            if (most == nullptr || keyOf(edges[j]) > keyOf(*most))
+                most = &edges[j];
+            room.below[r] = most->w;
+            room.upTo[r] = r < most->from ? n : r == most->from ? most->to : 0;
         }
     }
 }
@@ -49,50 +49,37 @@ void transpose(std::uint64_t* a)
         }
 }
 
-// Sets to inf the entries of a row whose bits are set; returns how many.
-std::int64_t eraseBits(std::int32_t inf, std::int32_t* line, const std::uint64_t* words,
-                       std::int32_t count)
+// Sets to inf the entries of run whose bits are set in m; returns how many.
+std::int64_t eraseBits(std::int32_t inf, std::int32_t* run, std::uint64_t m)
 {
-    std::int64_t marked = 0;
-    for (std::int32_t k = 0; k < count; ++k) {
-        std::uint64_t m = words[k];
-        std::int32_t* run = line + 64 * k;
-        if (m == ~std::uint64_t{0}) {
-            std::fill(run, run + 64, inf);
-            marked += 64;
-            continue;
-        }
-        for (; m != 0; m &= m - 1) {
-            run[std::countr_zero(m)] = inf;
-            ++marked;
-        }
-    }
+    const std::int64_t marked = std::popcount(m);
+    for (; m != 0; m &= m - 1)
+        run[std::countr_zero(m)] = inf;
     return marked;
 }
 
 }  // namespace
 
-std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, const Edge* edges,
-                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo,
-                        std::uint64_t* bits)
+std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj,
+                        std::span<const Edge> edges, bool spanning, Replay& room)
 {
     if (n < 1)
         return 0;
-    setLimits(inf, n, edges, count, spanning, below, upTo);
+    setLimits(inf, n, edges, spanning, room);
     const std::int32_t words = (n + 63) / 64;
     const auto at = [&](std::int32_t r) {
-        return bits + static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(words);
+        return room.bits + static_cast<std::size_t>(r - 1) * static_cast<std::size_t>(words);
     };
     // Row by row, as the memory streams best: the entries each row takes go
     // as they are found, and their bits are kept.
     std::int64_t marked = 0, diagonal = 0;
     for (std::int32_t r = 1; r <= 64 * words; ++r) {
         std::uint64_t* const row = at(r);
-        if (r > n || (below[r] == leastWeight && upTo[r] < 1)) {
+        if (r > n || (room.below[r] == leastWeight && room.upTo[r] < 1)) {
             std::fill(row, row + words, std::uint64_t{0});
             continue;
         }
-        takenBits(adj[r] + 1, n, below[r], upTo[r], inf, row);
+        takenBits(adj[r] + 1, n, room.below[r], room.upTo[r], inf, row);
         for (std::int32_t k = 0; k < words; ++k)
             marked += row[k] == 0 ? 0 : row[k] == ~std::uint64_t{0} ? 64 : std::popcount(row[k]);
         diagonal += static_cast<std::int64_t>(row[(r - 1) / 64] >> ((r - 1) % 64) & 1);
@@ -116,7 +103,7 @@ std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, co
             for (std::int32_t j = 0; j < 64; ++j)
                 a[j] = b[j] & ~at(64 * i + j + 1)[k];
             for (std::int32_t j = 0; j < 64 && 64 * i + j < n; ++j)
-                marked += eraseBits(inf, adj[64 * i + j + 1] + 64 * k + 1, a + j, 1);
+                marked += eraseBits(inf, adj[64 * i + j + 1] + 64 * k + 1, a[j]);
         }
     return (marked + diagonal) / 2;
 }

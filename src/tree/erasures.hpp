@@ -4,12 +4,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+
+#include "dialogue/matrix.hpp"
 
 // An accepted edge: its weight, the tree vertex it leaves and the vertex it joins.
 struct Edge {
     std::int32_t w;
     std::int32_t from;
     std::int32_t to;
+};
+
+// Words of bits the erasures of an n-vertex graph need: one bit an entry,
+// rows padded to whole 64 x 64 blocks.
+constexpr std::size_t erasureBits(std::int32_t n)
+{
+    const auto words = static_cast<std::size_t>((n + 63) / 64);
+    return 64 * words * words;
+}
+
+// The replay's room: what each row takes, as limits, then as bits (a graph uses their start).
+struct Replay {
+    std::int32_t below[matrixSize];
+    std::int32_t upTo[matrixSize];
+    std::uint64_t bits[erasureBits(maxVer)];
 };
 
 // The literal search takes, in each pass, the least live entry of a tree row
@@ -27,18 +45,7 @@ struct Edge {
 // An entry is erased (set to inf) when it or its mirror is taken; one pass
 // takes each erased pair of mirrors, and each erased diagonal entry.
 //
-// Replays that on rows and columns 1..n of adj. edges[1..count] are the
-// accepted edges in order; spanning says whether they span the graph;
-// below and upTo are room for n + 1 entries each, bits for erasureBits(n)
-// words. Returns the passes.
-std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj, const Edge* edges,
-                        std::int32_t count, bool spanning, std::int32_t* below, std::int32_t* upTo,
-                        std::uint64_t* bits);
-
-// Words of bits the erasures of an n-vertex graph need: one bit an entry,
-// rows padded to whole 64 x 64 blocks.
-constexpr std::size_t erasureBits(std::int32_t n)
-{
-    const auto words = static_cast<std::size_t>((n + 63) / 64);
-    return 64 * words * words;
-}
+// Replays that on rows and columns 1..n of adj, edges being the accepted
+// edges in order and spanning whether they span the graph. Returns the passes.
+std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj,
+                        std::span<const Edge> edges, bool spanning, Replay& room);

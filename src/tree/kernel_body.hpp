@@ -10,9 +10,9 @@
 
 namespace {
 
-// How far ahead of its reading a row is asked for: a row is read once, each
-// from a new place, so the processor would not foresee the next bytes early
-// enough by itself.
+// How far ahead of its reading a row is asked for, in entries (4 KiB): a row
+// is read once, each from a new place, so the processor would not foresee the
+// next bytes early enough by itself.
 constexpr std::int32_t ahead = 1024;
 
 inline void prefetch(const std::int32_t* p)
@@ -24,12 +24,16 @@ inline void prefetch(const std::int32_t* p)
 #endif
 }
 
+// Relaxes and chooses in one sweep: a column takes the row's entry where it is
+// lighter, or as light from a lower row; each lane keeps the least (weight,
+// row, column) of the columns it has passed, and the least lane joins next.
 template <class T>
 Candidate offerBody(const std::int32_t* line, std::int32_t* least, std::int32_t* from,
                     std::int32_t first, std::int32_t last, std::int32_t u)
 {
     using V = typename T::V;
     constexpr std::int32_t lanes = T::lanes;
+    static_assert(8 % lanes == 0, "registers start at first, 1 past a multiple of 8");
     const V row = T::set(u + rowShift);
     const V step = T::set(lanes);
     V col = T::ramp(first);
@@ -55,7 +59,7 @@ Candidate offerBody(const std::int32_t* line, std::int32_t* least, std::int32_t*
     };
     std::int32_t c = first;
     for (; c + lanes - 1 <= last; c += lanes) {
-        if (c % 16 == 1)
+        if (c % 16 == 1)  // once a 64-byte line, for every width dividing 8
             prefetch(line + c + ahead);
         offer(T::load(line + c), c);
     }

@@ -5,12 +5,13 @@
 
 #include <cstdint>
 
-// Rows are kept as row + rowShift, so that every row of a vertex outside the
-// tree lies above every weight that can be offered (at most inf + 1).
+// Rows are kept as row + rowShift, above every bound an offer compares an
+// entry with: a lane's least weight (at most inf), + 1 where the offering row
+// comes first. Entries offered go up to INT_MAX.
 constexpr std::int32_t rowShift = std::int32_t{1} << 30;
 
-// The weight and row of a lane that is never offered an entry and never
-// chosen: a vertex in the tree, or a lane past the last vertex.
+// A closed lane, never offered an entry (its row caps the bound at INT_MIN)
+// nor chosen (its weight is above any): a vertex in the tree, or past the last.
 constexpr std::int32_t closedWeight = 2147483647;
 constexpr std::int32_t closedRow = -2147483647 - 1;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -13,6 +14,9 @@ namespace {
 // Lanes the per-vertex tables hold past the last vertex, and their alignment:
 // a register of any width reads whole lanes there, from vertex 1 on.
 constexpr std::int32_t pad = 16;
+static_assert(pad % 16 == 0 && pad >= 8, "vertex 1 starts a cache line; 8 lanes close the end");
+static_assert(noEdge + 1 <= rowShift, "an open lane's row never caps its bound, nor inf + 1 wraps");
+static_assert(maxVer < noRow - rowShift, "every row + rowShift is below noRow");
 
 }  // namespace
 
@@ -25,14 +29,18 @@ struct TreeWork {
     // closedWeight and closedRow there.
     alignas(64) std::int32_t least[matrixSize + 2 * pad];
     alignas(64) std::int32_t from[matrixSize + 2 * pad];
-    std::int32_t below[matrixSize];
-    std::int32_t upTo[matrixSize];
-    std::uint64_t bits[erasureBits(maxVer)];  // what each row takes, one bit an entry
+    Replay replay;  // last, with its bits last: a graph uses a prefix of the storage
 };
 
 TreeWork* reserveTreeWork()
 {
     return new (std::nothrow) TreeWork;
+}
+
+void prepareTreeWork(TreeWork& work, std::int32_t n)
+{
+    const std::size_t words = erasureBits(std::clamp(n, 0, maxVer));
+    std::memset(&work, 0, offsetof(TreeWork, replay.bits) + words * sizeof(std::uint64_t));
 }
 
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
@@ -79,10 +87,8 @@ void writeEdge(std::ostream& out, const Edge& e)
     out.write(line, p - line);
 }
 
-// Grows the tree: each step accepts the least entry, by weight, row and
-// column, from a tree row into a vertex outside the tree, kept per vertex.
-// Only the columns between the first and the last vertex outside the tree
-// are offered a joined row. Returns how many edges were accepted.
+// Grows the tree; returns how many edges were accepted. Only the columns
+// between the first and the last vertex outside the tree are offered a row.
 std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
                   std::int64_t& treeCost, std::ostream& out)
 {
@@ -102,6 +108,7 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
     std::int32_t u = 1;           // the vertex that joined last
     std::int32_t t = 0;
     while (t < n - 1) {
+        // lo down to 1 past a multiple of 8, where loads align; lanes below lo are closed.
         const Candidate best = offerRow(adj[u], least, from, 1 + ((lo - 1) & ~7), hi, u);
         if (best.w >= inf)
             break;
@@ -123,9 +130,6 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
 
 }  // namespace
 
-// Prim's method over a distance table, with the entries that the literal
-// search, one lightest live entry of a tree row per pass, would take and
-// erase worked out afterwards. O(n^2).
 Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
               std::ostream& out, std::ostream& err)
 {
@@ -139,8 +143,9 @@ Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& wo
         work.used[1] = 1;
         const std::int32_t count = grow(inf, n, adj, work, treeCost, out);
         built.spanning = count == n - 1;
-        built.passes = eraseTaken(inf, n, adj, work.edges, count, built.spanning, work.below,
-                                  work.upTo, work.bits);
+        built.passes =
+            eraseTaken(inf, n, adj, std::span(work.edges + 1, static_cast<std::size_t>(count)),
+                       built.spanning, work.replay);
         if (!built.spanning) {
             out << "\n";
             writeUnreached(work.used, n, err);

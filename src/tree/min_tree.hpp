@@ -1,4 +1,15 @@
-// Minimum spanning tree grown from vertex 1 (Prim's method), with its report.
+/**
+ * Description: Minimum spanning tree grown from vertex 1 by Prim's method over a
+ *  distance table of keys (weight, row, column), with its report: the row of a
+ *  joining vertex is offered to the table, and the same sweep finds the least
+ *  key, which joins next. What the literal search (one least live entry of a
+ *  tree row a pass, erased with its mirror) erases is then replayed by rule.
+ * Time: O(n^2), with n^2 / 8 bytes of bits.
+ * Status: report, passes and matrix afterwards checked against the literal
+ *  search (tests/literal_min_tree.hpp; its quicker form above n = 64) on every
+ *  path, all n <= 200 and 255..257, 20,000 random graphs and edge cases of the
+ *  blocks; reports against a textbook Prim up to n = 3000.
+ */
 #pragma once
 
 #include <cstdint>
@@ -12,13 +23,17 @@ struct Built {
     std::int64_t passes = 0;  // entries taken and erased, reported or not
 };
 
-// minTree's working storage: per-vertex tables.
+// minTree's working storage: per-vertex tables and the erasures' bit table.
 struct TreeWork;
 
 // Reserves the working storage at full capacity, so that a construction
 // reserves nothing. Its pages become resident only as a graph uses them.
 // nullptr when memory runs out.
 TreeWork* reserveTreeWork();
+
+// Touches the pages a graph of n vertices will use, as the input touches the
+// matrix's, so that the construction meets no first touch.
+void prepareTreeWork(TreeWork& work, std::int32_t n);
 
 // Grows the tree from vertex 1 over rows and columns 1..n of adj, writing each
 // edge to out as it joins and then the total cost. Entries of inf or more are
