@@ -106,6 +106,7 @@ TEST(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
         {digits60, false, 0, badCount(digits60.substr(0, 40) + "…")},
         // A cut never splits a character: the 2-byte letter after 39 bytes goes whole.
         {std::string(39, 'x') + "жж", false, 0, badCount(std::string(39, 'x') + "…")},
+        {zeros.substr(0, (1 << 20) - 1) + "7", true, 7, ""},  // as long as a token may be
         {zeros, false, 0, badCount(zeros.substr(0, 40) + "…")},
         {"2\n0 3.5", false, 0, badEntry("1, столбце 2", "3.5")},
         {"2\n0 : 7 0", false, 0, badEntry("1, столбце 2", ":")},  // ':' comes after '9'

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <algorithm>
-#include <memory>
 #include <string_view>
 
 #include "dialogue/input.hpp"
@@ -16,8 +15,8 @@ inline Input textInput(std::string_view text, std::size_t piece = 0, char stale 
     const std::size_t room = piece == 0 ? text.size() : piece, past = piece == 0 ? 1 : staleBytes;
     Input in;
     in.buf = std::make_unique_for_overwrite<char[]>(room + past);
-    std::fill_n(in.buf.get() + room, past, stale);
     in.room = room;
+    std::fill_n(in.buf.get() + room, past, stale);
     in.at = in.end = in.buf.get();
     in.source.read = [rest = text, over = false](char* buf, std::size_t size) mutable {
         const std::size_t got = rest.copy(buf, size);
