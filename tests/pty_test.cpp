@@ -321,10 +321,7 @@ const KeyCase keyCases[] = {
      {"1 0 q\r"},
      "x",
      0,
-     shows(askCount + "1 0 q\n" + askMatrix +
-           "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не прочитаны. "
-           "Проверьте количество вершин.\n" +
-           emptyTree)},
+     shows(askCount + "1 0 q\n" + askMatrix + dataAfter + emptyTree)},
     {"Ctrl+C as the key", {"1 0\r"}, "\x03", 0, shows(askCount + "1 0\n" + askMatrix + emptyTree)},
     {"Ctrl+Z as the key", {"1 0\r"}, "\x1a", 0, shows(askCount + "1 0\n" + askMatrix + emptyTree)},
     {"an arrow as the key",
@@ -395,9 +392,7 @@ const KeyCase keyCases[] = {
      "x",
      0,
      shows(askCount + "2\n" + askMatrix + "0 1\n1 0\n") + anything +
-         shows("Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
-               "прочитаны. Проверьте количество вершин.\n" +
-               header + edge(1, 2, 1) + cost(1) + timeLine + prompt)},
+         shows(dataAfter + header + edge(1, 2, 1) + cost(1) + timeLine + prompt)},
     {"blanks still arriving after the matrix",
      {"1 0\r", aMoment, "\t \r"},
      "x",

@@ -19,6 +19,10 @@ inline std::string badEntry(const std::string& where, const std::string& shown)
            "»; нужно целое число от -2147483648 до 2147483647.\n";
 }
 
+inline const std::string dataAfter =
+    "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не прочитаны. "
+    "Проверьте количество вершин.\n";
+
 inline const std::string header = "\nМинимальное охватывающее дерево:";
 
 inline std::string edge(long long from, long long to, long long w)
