@@ -162,10 +162,10 @@ bool dataFollows(Input& in)
     return false;
 }
 
-void dropTypedAhead(Input& in)
+bool dropTypedAhead(Input& in)
 {
     in.at = in.end;
-    in.source.drop();
+    return in.source.drop();
 }
 
 BlockTaker blockTaker = nullptr;

@@ -17,8 +17,9 @@ struct ByteSource {
     // How many reads would not wait now: a file's any number, a pipe's one
     // when something has arrived (it takes all of that), a terminal's none.
     std::function<std::size_t()> readyReads = [] { return SIZE_MAX; };
-    // Throws away what has been typed and not read yet.
-    std::function<void()> drop = [] {};
+    // Throws away what has been typed and not read yet: true if any of it
+    // was more than blanks.
+    std::function<bool()> drop = [] { return false; };
 };
 
 // The source and how far its bytes have been read. Past end lie stale
@@ -113,5 +114,6 @@ std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int3
 bool dataFollows(Input& in);
 
 // Throws away the rest of what has been typed: what is buffered, and at a
-// terminal or a console what has arrived or is still arriving.
-void dropTypedAhead(Input& in);
+// terminal or a console what has arrived or is still arriving. True if what
+// came from the source was more than blanks.
+bool dropTypedAhead(Input& in);
