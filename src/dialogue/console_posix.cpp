@@ -23,22 +23,62 @@ namespace {
 termios saved;
 termios raw;
 
-// The signals the wait handles: four that end the process, three that stop
-// it, and SIGCONT. All are held back while the terminal's mode or their
-// handlers change, and while a handler runs, so that none falls in between.
-constexpr int waitSigs[] = {SIGHUP, SIGTERM, SIGQUIT, SIGINT, SIGTSTP, SIGTTIN, SIGTTOU, SIGCONT};
-sigset_t held;
+// What the wait does on each signal whose default action ends or stops the
+// process, and on SIGCONT: the settings go back first, then the default
+// action follows. A crash (SIGSEGV and the like) is never held back, so that
+// one inside the switches still finds its handler; held back, the system
+// would end the process at once.
+enum class Act { end, crash, stop, resume };
+constexpr struct {
+    int sig;
+    Act act;
+} waitSigs[] = {
+    {SIGHUP, Act::end},    {SIGINT, Act::end},   {SIGQUIT, Act::end},    {SIGTERM, Act::end},
+    {SIGPIPE, Act::end},   {SIGALRM, Act::end},  {SIGUSR1, Act::end},    {SIGUSR2, Act::end},
+    {SIGXCPU, Act::end},   {SIGXFSZ, Act::end},  {SIGVTALRM, Act::end},  {SIGPROF, Act::end},
+    {SIGSEGV, Act::crash}, {SIGBUS, Act::crash}, {SIGFPE, Act::crash},   {SIGILL, Act::crash},
+    {SIGABRT, Act::crash}, {SIGSYS, Act::crash}, {SIGTRAP, Act::crash},  {SIGTSTP, Act::stop},
+    {SIGTTIN, Act::stop},  {SIGTTOU, Act::stop}, {SIGCONT, Act::resume},
+#ifdef SIGPOLL  // Linux's and the System V's; the BSDs' SIGIO is ignored by default
+    {SIGPOLL, Act::end},
+#endif
+#ifdef SIGPWR
+    {SIGPWR, Act::end},
+#endif
+#ifdef SIGSTKFLT
+    {SIGSTKFLT, Act::end},
+#endif
+#ifdef SIGEMT
+    {SIGEMT, Act::crash},
+#endif
+};
+sigset_t held;  // all but the crashes, while the mode or the handlers change and in a handler
+
+// The prompt, after the line break that shows it again on a line of its own.
+constexpr char promptLine[] = "\nДля продолжения нажмите любую клавишу . . . ";
+volatile sig_atomic_t prompted = 0;  // shown, and no key pressed yet
+
+// The terminal is the wait's to change: the process is in its foreground, or
+// it is not the controlling terminal, and there is no foreground to respect.
+// Only async-signal-safe calls: tcgetpgrp and getpgrp.
+bool ownsTerminal()
+{
+    const pid_t front = tcgetpgrp(STDIN_FILENO);
+    return front == getpgrp() || (front < 0 && errno == ENOTTY);
+}
 
 // Sets the terminal's settings and reads them back: true if they all took.
-// Only in the foreground: with stops held back, a job in the background
-// would otherwise change a terminal that is in other hands.
+// Only where it owns the terminal: with stops held back, a job in the
+// background would otherwise change a terminal that is in other hands.
+// tcsetattr and tcgetattr are async-signal-safe, so handlers call it too.
 bool setMode(const termios& t)
 {
-    constexpr tcflag_t keyFlags = ICANON | ECHO | ISIG;
+    constexpr tcflag_t keyFlags = ICANON | ECHO | ISIG | IEXTEN, flowFlags = IXON | IXOFF;
     termios now{};
-    return tcgetpgrp(STDIN_FILENO) == getpgrp() && tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0 &&
+    return ownsTerminal() && tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0 &&
            tcgetattr(STDIN_FILENO, &now) == 0 &&
-           (now.c_lflag & keyFlags) == (t.c_lflag & keyFlags) && now.c_cc[VMIN] == t.c_cc[VMIN] &&
+           (now.c_lflag & keyFlags) == (t.c_lflag & keyFlags) &&
+           (now.c_iflag & flowFlags) == (t.c_iflag & flowFlags) && now.c_cc[VMIN] == t.c_cc[VMIN] &&
            now.c_cc[VTIME] == t.c_cc[VTIME];
 }
 
@@ -51,6 +91,7 @@ void takeSingleKey()
 }
 
 // Calls are restarted: a stop and continue while the prompt is written loses none of it.
+// sigaction is async-signal-safe.
 void handle(int sig, void (*fn)(int))
 {
     struct sigaction sa {};
@@ -60,16 +101,20 @@ void handle(int sig, void (*fn)(int))
     sigaction(sig, &sa, nullptr);
 }
 
+// raise is async-signal-safe. The signal, held while its handler runs,
+// takes its default action when the handler returns; a crash that recurs
+// inside the handler finds itself held, and the system ends the process.
 void restoreAndDie(int sig)
 {
     setMode(saved);
     handle(sig, SIG_DFL);
-    raise(sig);  // held until the handler returns, then takes its default action
+    raise(sig);
 }
 
 // A stop from outside (kill -TSTP) leaves the shell its own settings, as
 // full-screen programs do; a stop for reading or writing from the background
 // finds the terminal in other hands and leaves it alone.
+// sigemptyset, sigaddset and sigprocmask are async-signal-safe too.
 void restoreAndStop(int sig)
 {
     const int was = errno;
@@ -88,11 +133,16 @@ void restoreAndStop(int sig)
     errno = was;
 }
 
-// Continued, whether stopped through restoreAndStop or by SIGSTOP.
+// Continued, whether stopped through restoreAndStop or by SIGSTOP. The shell
+// has written over the screen since, so the prompt shows again, with write,
+// which is async-signal-safe; the stream's buffer is empty once it is shown.
 void resumeWait(int)
 {
     const int was = errno;
     takeSingleKey();
+    if (prompted != 0 && ownsTerminal())
+        (void)!write(STDOUT_FILENO, promptLine,
+                     sizeof promptLine - 1);  // a failure changes nothing
     errno = was;
 }
 
@@ -213,7 +263,7 @@ void preferLargePages(void* p, std::size_t bytes)
 
 void pauseForKey(std::ostream& out)
 {
-    const char* prompt = "Для продолжения нажмите любую клавишу . . . ";
+    const char* prompt = promptLine + 1;
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved) != 0) {
         // A pipe or a file has nobody to press a key: never wait on it.
         out << prompt << "\n" << std::flush;
@@ -221,37 +271,54 @@ void pauseForKey(std::ostream& out)
     }
 
     // One key, unechoed, no Enter; Ctrl+C counts as a key instead of leaving
-    // the terminal in this mode.
+    // the terminal in this mode, as do Ctrl+S and Ctrl+Q, and Ctrl+V and
+    // Ctrl+O where the system would otherwise keep them.
     raw = saved;
-    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG | IEXTEN));
+    raw.c_iflag &= static_cast<tcflag_t>(~(IXON | IXOFF));
     raw.c_cc[VMIN] = 1;
     raw.c_cc[VTIME] = 0;
     sigemptyset(&held);
-    for (const int sig : waitSigs)
-        sigaddset(&held, sig);
+    for (const auto& s : waitSigs)
+        if (s.act != Act::crash)
+            sigaddset(&held, s.sig);
     // Signals ignored on entry stay ignored, as whoever started us asked.
     struct sigaction before[std::size(waitSigs)] = {};
     sigset_t was;
     sigprocmask(SIG_BLOCK, &held, &was);
-    for (std::size_t i = 0; i < std::size(waitSigs); ++i)
-        if (sigaction(waitSigs[i], nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
-            handle(waitSigs[i], i < 4 ? restoreAndDie : i < 7 ? restoreAndStop : resumeWait);
+    for (std::size_t i = 0; i < std::size(waitSigs); ++i) {
+        const Act act = waitSigs[i].act;
+        if (sigaction(waitSigs[i].sig, nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
+            handle(waitSigs[i].sig, act == Act::stop     ? restoreAndStop
+                                    : act == Act::resume ? resumeWait
+                                                         : restoreAndDie);
+    }
     takeSingleKey();
     sigprocmask(SIG_SETMASK, &was, nullptr);
     // Input still arriving, the rest of a paste, goes before the prompt, so
     // every key pressed after the prompt appears is the one waited for.
     dropTypedInput();
+    prompted = 1;  // before it is written: set once the prompt can be seen
     out << prompt << std::flush;
 
-    char key = 0;
-    readWaiting(&key, 1);
+    // A key sends a few bytes at once at most. More, in single-key mode, is a
+    // piece of a paste that paused for longer than the drain's quiet: it goes
+    // like the rest of a paste, and the wait goes on.
+    constexpr ssize_t keyMax = 8;
+    char keys[keyMax + 1];
+    termios now{};
+    while (readWaiting(keys, sizeof keys) > keyMax && tcgetattr(STDIN_FILENO, &now) == 0 &&
+           (now.c_lflag & ICANON) == 0)
+        dropTypedInput();
+    prompted = 0;
     // Nor does the rest of a multi-byte key (arrows, function keys) or of a
     // paste reach the shell.
     dropTypedInput();
     sigprocmask(SIG_BLOCK, &held, nullptr);
     setMode(saved);
-    for (std::size_t i = 0; i < std::size(waitSigs); ++i)
-        sigaction(waitSigs[i], &before[i], nullptr);
+    // In reverse, so that a signal the system names twice gets its own back.
+    for (std::size_t i = std::size(waitSigs); i-- > 0;)
+        sigaction(waitSigs[i].sig, &before[i], nullptr);
     sigprocmask(SIG_SETMASK, &was, nullptr);
     out << "\n" << std::flush;
 }
