@@ -68,7 +68,7 @@ int main()
         return finish(1);
     // At a terminal, the rest of a paste still arriving goes now, and is as
     // much data after the matrix as the rest of a file.
-    if (dataFollows(in) || dropTypedAhead(in))
+    if (const bool follows = dataFollows(in); dropTypedAhead(in) || follows)
         std::cerr << "Предупреждение: после матрицы смежности во вводе есть ещё данные; они не "
                      "прочитаны. Проверьте количество вершин.\n";
 
