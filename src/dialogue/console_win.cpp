@@ -33,21 +33,27 @@ void restorePage()
         SetConsoleOutputCP(outputPage);
 }
 
-// Ctrl+C and Ctrl+Break come as control events, not always as keys: during
-// the wait they are the key, at any other time they end the run as
-// interrupted. Either way the code page is put back.
+// Ctrl+C and Ctrl+Break come as control events, not always as keys. From
+// the start of the wait to the end of the run they are the key, and once it
+// is pressed they change nothing, the run's status included. At any other
+// time they end the run as interrupted. Any event that ends the run puts the
+// input mode and the code page back first.
 HANDLE controlKey = nullptr;  // set when Ctrl+C or Ctrl+Break is the key
 volatile LONG waiting = 0;
+DWORD userMode = 0;  // the console's input mode, changed only while waiting
 
 BOOL WINAPI onControl(DWORD event)
 {
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
-        return FALSE;
-    if (waiting != 0) {
+    const bool key = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
+    if (key && waiting != 0) {
         SetEvent(controlKey);
         return TRUE;
     }
+    if (waiting != 0)
+        SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), userMode);
     restorePage();
+    if (!key)
+        return FALSE;  // the system ends the run
     ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
@@ -169,12 +175,22 @@ bool dropTypedInput()
     // How long no input must come for a paste to be taken as over.
     constexpr DWORD quietMs = 200;
     const HANDLE h = input();
+    // Read rather than flushed, to tell whether any of it was more than blanks.
+    bool dropped = false;
+    // The rest of a line longer than a read waits in the console, not among
+    // its input events.
+    char rest[4096];
+    DWORD mode = 0;
+    for (long got = 1;
+         !lineStart && got > 0 && GetConsoleMode(h, &mode) && (mode & ENABLE_LINE_INPUT) != 0;) {
+        got = readConsole(h, rest, sizeof rest);
+        for (long i = 0; i < got; ++i)
+            dropped = dropped || static_cast<unsigned char>(rest[i]) > ' ';
+    }
     pendingHigh = 0;
     lineStart = true;
     if (!isConsole(h))
         return false;
-    // Read rather than flushed, to tell whether any of it was more than blanks.
-    bool dropped = false;
     INPUT_RECORD recs[256];
     DWORD got = 0;
     do {
@@ -214,8 +230,19 @@ void waitForKey(HANDLE h)
         if (got == 0 || rec.EventType != KEY_EVENT || !rec.Event.KeyEvent.bKeyDown)
             continue;
         const WORD key = rec.Event.KeyEvent.wVirtualKeyCode;
-        if (key != VK_SHIFT && key != VK_CONTROL && key != VK_MENU)
+        if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU)
+            continue;
+        // More keys pressed at once than a hand presses are a piece of a
+        // paste that paused for longer than the drain's quiet: it goes like
+        // the rest of a paste, and the wait goes on.
+        INPUT_RECORD more[8];
+        DWORD downs = 0;
+        if (PeekConsoleInputW(h, more, 8, &got))
+            for (DWORD i = 0; i < got; ++i)
+                downs += more[i].EventType == KEY_EVENT && more[i].Event.KeyEvent.bKeyDown;
+        if (downs < 4)
             return;
+        dropTypedInput();
     }
 }
 
@@ -233,6 +260,8 @@ void pauseForKey(std::ostream& out)
     }
     // One key, unechoed, no Enter; Ctrl+C counts as a key. Keys typed
     // before the prompt are thrown away, so the one waited for comes after it.
+    userMode = mode;
+    InterlockedExchange(&waiting, 1);
     SetConsoleMode(h, mode & ~static_cast<DWORD>(ENABLE_PROCESSED_INPUT | ENABLE_LINE_INPUT |
                                                  ENABLE_ECHO_INPUT));
     DWORD now = 0;
@@ -241,10 +270,8 @@ void pauseForKey(std::ostream& out)
     dropTypedInput();
     if (controlKey != nullptr)
         ResetEvent(controlKey);
-    InterlockedExchange(&waiting, 1);
     out << prompt << std::flush;
     waitForKey(h);
-    InterlockedExchange(&waiting, 0);
     // The key's release, the rest of an escape sequence or of a paste go too.
     dropTypedInput();
     SetConsoleMode(h, mode);
