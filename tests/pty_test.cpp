@@ -246,6 +246,24 @@ struct Terminal {
     }
 };
 
+// Sends sig to the program: on a terminal to its job; under Wine to the
+// Windows program's own process alone, which takes SIGINT as Ctrl+C.
+bool signalProgram(const Terminal& t, int sig)
+{
+    if (!underConsole())
+        return kill(-t.job(), sig) == 0;
+    const std::string program = command().back();
+    int sent = 0;
+    for (const auto& e : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream f(e.path() / "cmdline");
+        const pid_t p = std::atoi(e.path().filename().c_str());
+        if (std::string a; std::getline(f, a, '\0') &&
+                           (a == program || a == windowsPath(program)) && getsid(p) == t.pid)
+            sent += kill(p, sig) == 0;
+    }
+    return sent == 1;
+}
+
 bool sameSettings(const termios& a, const termios& b)
 {
     return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
@@ -265,22 +283,23 @@ bool soon(Cond cond)
 // The elapsed-time figure on the screen: a point or the Russian comma.
 const std::string timeFigure = "[0-9]+([.,][0-9]+)?(e-[0-9]+)?";
 
-// In a case's lines: wait until the program asks again after a typo; and
-// a pause of 50 ms, as in a paste that is still arriving.
+// In a case's lines: wait until the program asks again after a typo; a
+// pause of 50 ms, as in a paste that is still arriving; wait for the prompt;
+// and a signal sent to the program.
 const std::string askedAgain = "";
 const std::string aMoment(1, '\0');
+const std::string atWait(1, '\x7f');
+const auto sending = [](int sig) { return atWait + static_cast<char>(sig); };
 
 struct KeyCase {
     const char* name;
     // The first typed at the question, the rest at the matrix's, those after
     // askedAgain once the question has come again.
     std::vector<std::string> lines;
-    const char* key;
+    const char* key;  // "": the run ends without one
     int status;
     std::string shown;  // the screen after the key, "@TIME@" for the figure; "" not compared
-    // Started with hangups and interrupts ignored, as under nohup; both come
-    // at the wait and must change nothing.
-    bool ignoring = false;
+    const char* via = nullptr;  // on a terminal, a shell command that starts the program, "$0"
 };
 
 const std::string emptyTree = header + cost(0) + timeLine + prompt;
@@ -398,12 +417,39 @@ const KeyCase keyCases[] = {
      "x",
      0,
      shows(askCount + "1 0\n" + askMatrix + (underConsole() ? "" : "\n") + emptyTree)},
-    {"hangups and interrupts ignored on entry",
-     {"1 0\r"},
+    {"hangups, interrupts and broken pipes ignored on entry",
+     {"1 0\r", atWait, sending(SIGHUP), sending(SIGINT), sending(SIGPIPE)},
      "x",
      0,
      shows(askCount + "1 0\n" + askMatrix + emptyTree),
-     true},
+     "trap '' HUP INT PIPE; exec \"$0\""},
+    {"a broken pipe at the wait", {"1 0\r", atWait, sending(SIGPIPE)}, "", 128 + SIGPIPE, ""},
+    {"Ctrl+S as the key", {"1 0\r"}, "\x13", 0, ""},
+    {"stopped and continued at the wait",
+     {"1 0\r", atWait, sending(SIGTSTP), aMoment, sending(SIGCONT)},
+     "x",
+     0,
+     shows(askCount + "1 0\n" + askMatrix + emptyTree + "\n" + prompt)},
+    {"a terminal that is not the controlling one", {"1 0\r"}, "x", 0, "", "exec setsid -w \"$0\""},
+    {"a word after the last row, and the rest of a paste still arriving",
+     {"2\r", "0 1\r1 0 9\r", aMoment, "5 5\r"},
+     "x",
+     0,
+     shows(askCount + "2\n" + askMatrix + "0 1\n1 0 9\n" + (underConsole() ? "" : "5 5\n") +
+           dataAfter + header + edge(1, 2, 1) + cost(1) + timeLine + prompt)},
+    {"a paste's piece at the wait", {"1 0\r", atWait, "9 9 9 9 9\r", aMoment, aMoment}, "x", 0, ""},
+    {"a typo in a line longer than a console's read, and a last row as long",
+     {"3\r", "x" + std::regex_replace(std::string(2100, '5'), std::regex("5"), " 5") + "\r",
+      askedAgain, "0 1 3\r1 0 2\r3 2 0" + std::string(4200, ' ') + "9\r"},
+     "x",
+     0,
+     anything + shows(badEntry("1, столбце 1", "x") + rowAgain(1)) + anything +
+         shows(dataAfter + header + edge(1, 2, 1) + edge(2, 3, 2) + cost(3) + timeLine + prompt)},
+    {"Ctrl+C after the key",
+     {"1 0\r", atWait, "x", aMoment, sending(SIGINT)},
+     "",
+     underConsole() ? 0 : 128 + SIGINT,
+     ""},
     // On a console only Ctrl+Z that begins a line ends the input, however
     // the console splits a long line into reads.
     {"Ctrl+Z in the middle of a long line",
@@ -434,14 +480,19 @@ TEST_P(Console, WaitsForOneKeyThenRestoresTheTerminal)
     const KeyCase& c = GetParam();
     if (std::string(c.key) == "\x1a" && underConsole())
         GTEST_SKIP() << "Wine's console leaves Ctrl+Z to the terminal, which stops all of Wine";
-    const auto ctrlZ = [](const std::string& l) { return l.find('\x1a') != std::string::npos; };
-    if (!underConsole() && std::any_of(c.lines.begin(), c.lines.end(), ctrlZ))
-        GTEST_SKIP() << "a terminal's Ctrl+Z stops the program, it ends no input";
-    if (c.ignoring && underConsole())
-        GTEST_SKIP() << "a Windows program has no hangup to ignore";
+    const auto console = [](const std::string& l) {
+        return l.find('\x1a') != std::string::npos || l.size() > 4095;
+    };
+    if (!underConsole() && std::any_of(c.lines.begin(), c.lines.end(), console))
+        GTEST_SKIP() << "a terminal's Ctrl+Z stops the program, and its line holds 4095 characters";
+    const auto posix = [](const std::string& l) {
+        return l.size() == 2 && l[0] == atWait[0] && l[1] != SIGINT;
+    };
+    if (underConsole() && (c.via != nullptr || std::any_of(c.lines.begin(), c.lines.end(), posix)))
+        GTEST_SKIP() << "a Windows program has no hangups, stops or broken pipes";
     std::vector<std::string> argv = command();
-    if (c.ignoring)
-        argv = {"/bin/sh", "-c", "trap '' HUP INT; exec \"$0\"", argv.back()};
+    if (c.via != nullptr)
+        argv = {"/bin/sh", "-c", c.via, argv.back()};
     Terminal t(argv);
     ASSERT_GT(t.pid, 0);
     const termios before = t.settings();
@@ -459,21 +510,25 @@ TEST_P(Console, WaitsForOneKeyThenRestoresTheTerminal)
             std::this_thread::sleep_for(50ms);
             continue;
         }
+        if (c.lines[k] == atWait) {
+            ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
+            continue;
+        }
+        if (c.lines[k].size() == 2 && c.lines[k][0] == atWait[0]) {
+            ASSERT_TRUE(signalProgram(t, c.lines[k][1]));
+            continue;
+        }
         if (k == 1) {
             ASSERT_TRUE(t.waitFor(askMatrix.substr(1, askMatrix.size() - 2))) << screen(t.seen);
         }
         t.type(c.lines[k]);
     }
     ASSERT_TRUE(t.waitFor(prompt)) << screen(t.seen);
-    if (c.ignoring) {
-        kill(-t.job(), SIGHUP);
-        kill(-t.job(), SIGINT);
+    if (*c.key != 0) {
+        EXPECT_EQ(t.exitStatus(300ms), -1) << "ended without a key press";
+        EXPECT_TRUE(t.singleKey());
+        t.type(c.key);
     }
-
-    EXPECT_EQ(t.exitStatus(300ms), -1) << "ended without a key press";
-    EXPECT_TRUE(t.singleKey());
-
-    t.type(c.key);
     EXPECT_EQ(t.exitStatus(patience), c.status);
     EXPECT_TRUE(sameSettings(before, t.settings()));
     int left = -1;
@@ -532,15 +587,8 @@ TEST(Console, CodePageComesBack)
         if (piped) {
             ASSERT_EQ(write(hold, "3\n", 2), 2);
             ASSERT_TRUE(t.waitFor(askMatrix.substr(1, askMatrix.size() - 2))) << screen(t.seen);
-            // Wine makes SIGINT a Ctrl+C of the program alone: the interpreter lives on.
-            int sent = 0;
-            for (const auto& e : std::filesystem::directory_iterator("/proc")) {
-                std::ifstream f(e.path() / "cmdline");
-                const pid_t p = std::atoi(e.path().filename().c_str());
-                if (std::string a; std::getline(f, a, '\0') && a == program && getsid(p) == t.pid)
-                    sent += kill(p, SIGINT) == 0;
-            }
-            ASSERT_EQ(sent, 1);
+            // Sent to the program alone: the interpreter lives on.
+            ASSERT_TRUE(signalProgram(t, SIGINT));
         } else {
             ASSERT_TRUE(t.readingKeys());
             t.type("abc\r");
