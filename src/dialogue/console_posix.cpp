@@ -140,9 +140,9 @@ void resumeWait(int)
 {
     const int was = errno;
     takeSingleKey();
+    // A failed write changes nothing: the wait goes on.
     if (prompted != 0 && ownsTerminal())
-        (void)!write(STDOUT_FILENO, promptLine,
-                     sizeof promptLine - 1);  // a failure changes nothing
+        (void)!write(STDOUT_FILENO, promptLine, sizeof promptLine - 1);
     errno = was;
 }
 

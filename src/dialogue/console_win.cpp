@@ -34,10 +34,10 @@ void restorePage()
 }
 
 // Ctrl+C and Ctrl+Break come as control events, not always as keys. From
-// the start of the wait to the end of the run they are the key, and once it
-// is pressed they change nothing, the run's status included. At any other
-// time they end the run as interrupted. Any event that ends the run puts the
-// input mode and the code page back first.
+// the start of the wait to the end of the run they are the key, also before
+// the prompt, and once it is pressed they change nothing, the run's status
+// included. At any other time they end the run as interrupted. Any event
+// that ends the run puts the input mode and the code page back first.
 HANDLE controlKey = nullptr;  // set when Ctrl+C or Ctrl+Break is the key
 volatile LONG waiting = 0;
 DWORD userMode = 0;  // the console's input mode, changed only while waiting
@@ -268,8 +268,6 @@ void pauseForKey(std::ostream& out)
     if (!GetConsoleMode(h, &now) || (now & ENABLE_LINE_INPUT) != 0)
         SetConsoleMode(h, mode);  // refused: the wait ends on Enter
     dropTypedInput();
-    if (controlKey != nullptr)
-        ResetEvent(controlKey);
     out << prompt << std::flush;
     waitForKey(h);
     // The key's release, the rest of an escape sequence or of a paste go too.
