@@ -121,10 +121,11 @@ struct Terminal {
             std::signal(SIGTTOU, SIG_IGN);
             tcsetpgrp(slave, getpid());
             std::signal(SIGTTOU, SIG_DFL);
-            // Started under nohup, the tests would otherwise leave programs
-            // that outlive the hangup meant to end them.
+            // Under nohup or Python the tests would otherwise leave programs
+            // that outlive the hangup meant to end them, or ignore broken pipes.
             std::signal(SIGHUP, SIG_DFL);
             std::signal(SIGINT, SIG_DFL);
+            std::signal(SIGPIPE, SIG_DFL);
             for (int fd = 0; fd < 3; ++fd)
                 dup2(slave, fd);
             close(master);

@@ -37,7 +37,8 @@ void restorePage()
 // the start of the wait to the end of the run they are the key, also before
 // the prompt, and once it is pressed they change nothing, the run's status
 // included. At any other time they end the run as interrupted. Any event
-// that ends the run puts the input mode and the code page back first.
+// that ends the run puts the input mode and the code page back first. The
+// handler runs on a thread of its own, where these calls are all safe.
 HANDLE controlKey = nullptr;  // set when Ctrl+C or Ctrl+Break is the key
 volatile LONG waiting = 0;
 DWORD userMode = 0;  // the console's input mode, changed only while waiting
