@@ -282,13 +282,15 @@ void pauseForKey(std::ostream& out)
     for (const auto& s : waitSigs)
         if (s.act != Act::crash)
             sigaddset(&held, s.sig);
-    // Signals ignored on entry stay ignored, as whoever started us asked.
+    // Only signals at their default action are taken over: one ignored on
+    // entry stays ignored, as whoever started us asked, and one with a
+    // handler of its own (a profiler's, a sanitizer's) keeps it.
     struct sigaction before[std::size(waitSigs)] = {};
     sigset_t was;
     sigprocmask(SIG_BLOCK, &held, &was);
     for (std::size_t i = 0; i < std::size(waitSigs); ++i) {
         const Act act = waitSigs[i].act;
-        if (sigaction(waitSigs[i].sig, nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
+        if (sigaction(waitSigs[i].sig, nullptr, &before[i]) == 0 && before[i].sa_handler == SIG_DFL)
             handle(waitSigs[i].sig, act == Act::stop     ? restoreAndStop
                                     : act == Act::resume ? resumeWait
                                                          : restoreAndDie);
