@@ -99,13 +99,21 @@ License: Expat
   install(FILES README.md ${mst_gen}/copyright ${mst_gen}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-          RENAME mst)
+  # The overrides say why the program is static (MST_STATIC).
+  if(MST_STATIC)
+    install(FILES packaging/lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME mst)
+  endif()
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION math)
-  # The program is linked statically: it needs no shared library.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  # A static program needs no shared library; a dynamic one depends on the
+  # packages of those it links, which dpkg-shlibdeps names.
+  if(MST_STATIC)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  else()
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  endif()
 endif()
 include(CPack)
