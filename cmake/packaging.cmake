@@ -27,15 +27,14 @@ set(mst_gen ${PROJECT_BINARY_DIR}/packaging)
 # Two builds of one commit, wherever and whenever they are made, give the
 # same packages byte for byte. CPack's archives and strip take every time
 # from SOURCE_DATE_EPOCH, which cpack sets to the last commit's time when it
-# is not given; folders get the same modes whatever the umask; no compiled
+# is not given; every folder gets mode 755 whatever the umask; no compiled
 # file keeps the path of the sources or of the build (Debug builds keep them
 # for the debugger).
 find_package(Git QUIET)
 set(CPACK_MST_GIT "${GIT_EXECUTABLE}")
 set(CPACK_MST_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/source_date.cmake)
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
-    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/staged_modes.cmake)
 if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   target_compile_options(mst_flags INTERFACE
     "$<$<NOT:$<CONFIG:Debug>>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=;-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>")
