@@ -24,7 +24,7 @@ set(CPACK_STRIP_FILES ON)
 
 set(mst_gen ${PROJECT_BINARY_DIR}/packaging)
 
-# Two builds of one commit, wherever and whenever they are made, give the
+# Two builds of one commit, in any folders and at any times, give the
 # same packages byte for byte. CPack's archives and strip take every time
 # from SOURCE_DATE_EPOCH, which cpack sets to the last commit's time when it
 # is not given; every folder gets mode 755 whatever the umask; no compiled
@@ -119,13 +119,21 @@ License: Expat
   install(FILES README.md ${mst_gen}/copyright ${mst_gen}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-          RENAME mst)
+  # The overrides say why the program is static (MST_STATIC).
+  if(MST_STATIC)
+    install(FILES packaging/lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME mst)
+  endif()
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION math)
-  # The program is linked statically: it needs no shared library.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  # A static program needs no shared library; a dynamic one depends on the
+  # packages of those it links, which dpkg-shlibdeps names.
+  if(MST_STATIC)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  else()
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  endif()
 endif()
 include(CPack)
