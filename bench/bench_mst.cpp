@@ -20,9 +20,9 @@
 #include <immintrin.h>
 #include <unistd.h>
 
-#include "dialogue/console.hpp"
-#include "dialogue/input.hpp"
+#include "dialogue/console/console.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
 #include "literal_min_tree.hpp"
 #include "tree/min_tree.hpp"

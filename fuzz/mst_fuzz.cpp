@@ -8,13 +8,13 @@
 #include <sstream>
 #include <string>
 
-#include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
 #include "literal_min_tree.hpp"
 #include "reference_reader.hpp"
 #include "small_matrix.hpp"
 #include "text_input.hpp"
+#include "tree/matrix.hpp"
 #include "tree/min_tree.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -8,16 +8,16 @@
 #include <tuple>
 #include <utility>
 
-#include "dialogue/input.hpp"
-#include "dialogue/input_blocks.hpp"
-#include "dialogue/matrix.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "dialogue/reader/input.hpp"
+#include "dialogue/reader/input_blocks.hpp"
 #include "isa/isa.hpp"
 #include "reference_reader.hpp"
 #include "report_text.hpp"
 #include "small_matrix.hpp"
 #include "text_input.hpp"
 #include "tree/kernels.hpp"
+#include "tree/matrix.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "dialogue/input.hpp"
+#include "dialogue/reader/input.hpp"
 
 // The text in pieces of piece bytes, as a pipe hands them over, each followed by staleBytes of
 // stale as a pipe's shorter reads leave them; without a piece, all in the buffer from the start.

@@ -7,11 +7,11 @@
 #include <iostream>
 #include <new>
 
-#include "dialogue/console.hpp"
-#include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/console/console.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
+#include "tree/matrix.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "isa/isa.hpp"
 
-#include "dialogue/input_blocks.hpp"
+#include "dialogue/reader/input_blocks.hpp"
 #include "tree/kernels.hpp"
 
 namespace {

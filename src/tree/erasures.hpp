@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "dialogue/matrix.hpp"
+#include "tree/matrix.hpp"
 
 // An accepted edge: its weight, the tree vertex it leaves and the vertex it joins.
 struct Edge {

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <iostream>
 
-#include "dialogue/matrix.hpp"
+#include "tree/matrix.hpp"
 
 // What one construction came to.
 struct Built {

@@ -2,13 +2,13 @@
 // runs only where the processor has it; it uses nothing from outside but the
 // kernel's own header, so that no AVX2 copy of a shared function can stand
 // in for the plain one elsewhere.
-#include "dialogue/input_blocks.hpp"
+#include "dialogue/reader/input_blocks.hpp"
 
 #ifdef MST_VECTOR_KERNELS
 
 #include <immintrin.h>
 
-#include "dialogue/input_blocks_body.hpp"
+#include "dialogue/reader/input_blocks_body.hpp"
 
 namespace {
 

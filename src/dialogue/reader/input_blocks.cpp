@@ -1,11 +1,11 @@
 // The SSE2 block kernel; AVX2's is in input_blocks_avx2.cpp, compiled for it.
-#include "dialogue/input_blocks.hpp"
+#include "dialogue/reader/input_blocks.hpp"
 
 #ifdef MST_VECTOR_KERNELS
 
 #include <emmintrin.h>
 
-#include "dialogue/input_blocks_body.hpp"
+#include "dialogue/reader/input_blocks_body.hpp"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "dialogue/input.hpp"
+#include "dialogue/reader/input.hpp"
 
 #include <algorithm>
 #include <iterator>
 #include <new>
 #include <ostream>
 
-#include "dialogue/console.hpp"
-#include "dialogue/input_blocks.hpp"
-#include "dialogue/quote.hpp"
+#include "dialogue/console/console.hpp"
+#include "dialogue/reader/input_blocks.hpp"
+#include "dialogue/reader/quote.hpp"
 
 namespace {
 
