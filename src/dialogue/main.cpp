@@ -11,6 +11,7 @@
 #include "dialogue/matrix_dialogue.hpp"
 #include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
+#include "tree/kernels.hpp"
 #include "tree/matrix.hpp"
 #include "tree/min_tree.hpp"
 
@@ -42,14 +43,14 @@ int outOfMemory()
 int main()
 {
     setupConsole();
-    useIsa(isas().back());
+    const Isa isa = isas().back();  // each subsystem runs the kernels of the fastest set
     const std::int32_t inf = noEdge;
     // Everything the run needs is reserved before the dialogue, so that the
     // timed construction reserves nothing. Kept in statics so that it stays
     // reachable until exit; it is never released.
     static std::int32_t** adj = reserveMatrix();
-    static TreeWork* work = reserveTreeWork();
-    static Input in = stdinInput(std::cout);
+    static TreeWork* work = reserveTreeWork(treeKernels(isa));
+    static Input in = stdinInput(std::cout, readerKernels(isa));
     if (adj == nullptr || work == nullptr || in.buf == nullptr)
         return outOfMemory();
     // All that is left to reserve is a few bytes for a message's words;

@@ -1,10 +1,16 @@
 /**
  * Description: Minimum spanning tree grown from vertex 1 by Prim's method over a
- *  distance table of keys (weight, row, column), with its report: the row of a
- *  joining vertex is offered to the table, and the same sweep finds the least
- *  key, which joins next. What the literal search (one least live entry of a
- *  tree row a pass, erased with its mirror) erases is then replayed by rule.
- * Time: O(n^2), with n^2 / 8 bytes of bits.
+ *  distance table of keys (weight, row, column): the row of a joining vertex is
+ *  offered to the table, and the same sweep finds the least key, which joins next.
+ *  In: rows and columns 1..n of adj, an entry of inf or more being no edge; inf at
+ *  most noEdge (asserted). Ties: of equal weights the lower row, then the lower
+ *  column, joins first. Out: the report; adj with every entry the search took, and
+ *  its mirror, set to inf, all else untouched.
+ * Why the erasures: the program's interface leaves each entry a literal search
+ *  (one least live entry of a tree row a pass, erased with its mirror) takes at inf,
+ *  so the entries it would take are replayed by rule, inside the clock, in a bit
+ *  table of n^2 / 8 bytes (12.6 MB at maxVer) with two kernels of their own.
+ * Time: O(n^2).
  * Status: report, passes and matrix afterwards checked against the literal
  *  search (tests/literal_min_tree.hpp; its quicker form above n = 64) on every
  *  path, all n <= 200 and 255..257, 20,000 random graphs and edge cases of the
@@ -15,6 +21,7 @@
 #include <cstdint>
 #include <iostream>
 
+#include "tree/kernels.hpp"
 #include "tree/matrix.hpp"
 
 // What one construction came to.
@@ -23,13 +30,14 @@ struct Built {
     std::int64_t passes = 0;  // entries taken and erased, reported or not
 };
 
-// minTree's working storage: per-vertex tables and the erasures' bit table.
+// minTree's working storage: per-vertex tables and the erasures' bit table,
+// and the kernels of the instruction set it runs.
 struct TreeWork;
 
 // Reserves the working storage at full capacity, so that a construction
 // reserves nothing. Its pages become resident only as a graph uses them.
 // nullptr when memory runs out.
-TreeWork* reserveTreeWork();
+TreeWork* reserveTreeWork(const TreeKernels& kernels);
 
 // Touches the pages a graph of n vertices will use, as the input touches the
 // matrix's, so that the construction meets no first touch.

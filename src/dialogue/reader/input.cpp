@@ -4,6 +4,7 @@
 #include <iterator>
 #include <new>
 #include <ostream>
+#include <utility>
 
 #include "dialogue/console/console.hpp"
 #include "dialogue/reader/input_blocks.hpp"
@@ -38,106 +39,81 @@ int peek(Input& in)
     return static_cast<unsigned char>(*in.at);
 }
 
-}  // namespace
-
-Input stdinInput(std::ostream& prompts)
+// Skips a byte-order mark, as some editors write first: it is no token. False
+// when only its first bytes are there, kept in head.
+bool skipMark(Input& in, std::string& head)
 {
-    Input in;
-    // Pages untouched till read into. Reserved without throwing, so that a
-    // run short of memory is told so like one short of the matrix's.
-    in.buf.reset(new (std::nothrow) char[chunk]);
-    if (in.buf == nullptr)
-        return in;
-    in.room = chunk;
-    in.at = in.end = in.buf.get();
-    in.source.read = [&prompts](char* buf, std::size_t size) {
-        prompts.flush();
-        return readInput(buf, size);
-    };
-    in.source.readyReads = [] {
-        const Source s = inputSource();
-        return s == Source::file ? SIZE_MAX : s == Source::other && inputReady() ? 1 : 0;
-    };
-    in.source.drop = dropTypedInput;
-    in.typed = inputSource() == Source::terminal;
-    growInputPipe();
-    return in;
+    in.atStart = false;
+    const unsigned char mark[] = {0xef, 0xbb, 0xbf};
+    for (const unsigned char m : mark) {
+        if (peek(in) != m)
+            break;
+        head += static_cast<char>(*in.at++);
+    }
+    if (head.size() == std::size(mark))
+        head.clear();
+    return head.empty();
 }
 
-Got readIntSlowly(Input& in, std::int32_t& value)
+// A sign and digits, across chunks, until a blank, the end, or a byte that
+// makes them no 32-bit number; no further than that. Got::other leaves the
+// rest of the token unread, its first bytes in head.
+Got readNumber(Input& in, std::int32_t& value, std::string& head)
 {
-    std::string head;  // the token's first bytes, kept only for a message
-    bool bad = false;
-    if (in.atStart) {
-        // A byte-order mark, as some editors write first, is no token.
-        in.atStart = false;
-        const unsigned char mark[] = {0xef, 0xbb, 0xbf};
-        for (const unsigned char m : mark) {
-            if (peek(in) != m)
-                break;
-            head += static_cast<char>(*in.at++);
-        }
-        if (head.size() == std::size(mark))
-            head.clear();
-        bad = !head.empty();
+    int ch = peek(in);
+    for (; ch >= 0 && isBlank(static_cast<unsigned char>(ch)); ch = peek(in))
+        ++in.at;
+    if (ch < 0)
+        return in.failed ? Got::failed : Got::ended;
+    const bool neg = ch == '-';
+    std::size_t len = 0;
+    if (ch == '-' || ch == '+') {
+        head += static_cast<char>(ch);
+        ++in.at;
+        ++len;
     }
-
-    std::size_t len = head.size();
-    bool neg = false;
     std::int64_t mag = 0;
-    bool digits = false;
-    if (!bad) {
-        int ch = peek(in);
-        for (; ch >= 0 && isBlank(static_cast<unsigned char>(ch)); ch = peek(in))
-            ++in.at;
-        if (ch < 0)
-            return in.failed ? Got::failed : Got::ended;
-        if (ch == '-' || ch == '+') {
-            neg = ch == '-';
-            head += static_cast<char>(ch);
-            ++in.at;
-            ++len;
-        }
-        // Digits, across chunks, until a blank, the end, or a byte that
-        // makes it no 32-bit number; no further than that.
-        for (;;) {
-            const char* from = in.at;
-            const char* p = from;
-            for (; p < in.end; ++p) {
-                const unsigned d = static_cast<unsigned char>(*p) - unsigned{'0'};
-                if (d > 9)
-                    break;
-                mag = mag * 10 + d;
-                digits = true;
-                if (mag >= magnitudeLimit + (neg ? 1 : 0)) {
-                    bad = true;
-                    ++p;
-                    break;
-                }
-            }
-            len += static_cast<std::size_t>(p - from);
-            in.at = p;
-            keep(head, from, p);
-            bad = bad || len > tokenMax;
-            if (bad)
+    bool digits = false, bad = false;
+    for (;;) {
+        const char* from = in.at;
+        const char* p = from;
+        for (; p < in.end; ++p) {
+            const unsigned d = static_cast<unsigned char>(*p) - unsigned{'0'};
+            if (d > 9)
                 break;
-            if (p < in.end) {
-                bad = !isBlank(static_cast<unsigned char>(*p));
-                break;
-            }
-            if (!refill(in)) {
-                if (in.failed)
-                    return Got::failed;
+            mag = mag * 10 + d;
+            digits = true;
+            if (mag >= magnitudeLimit + (neg ? 1 : 0)) {
+                bad = true;
+                ++p;
                 break;
             }
         }
+        len += static_cast<std::size_t>(p - from);
+        in.at = p;
+        keep(head, from, p);
+        bad = bad || len > tokenMax;
+        if (bad)
+            break;
+        if (p < in.end) {
+            bad = !isBlank(static_cast<unsigned char>(*p));
+            break;
+        }
+        if (!refill(in)) {
+            if (in.failed)
+                return Got::failed;
+            break;
+        }
     }
-    if (!bad && digits) {
-        value = static_cast<std::int32_t>(neg ? -mag : mag);
-        return Got::number;
-    }
+    if (bad || !digits)
+        return Got::other;
+    value = static_cast<std::int32_t>(neg ? -mag : mag);
+    return Got::number;
+}
 
-    // Not a number: take just enough more of it to quote it.
+// Takes just enough more of a bad token to quote it.
+Got quoteBad(Input& in, std::string& head)
+{
     for (int ch = peek(in);
          ch >= 0 && !isBlank(static_cast<unsigned char>(ch)) && head.size() < keptMax;
          ch = peek(in))
@@ -146,6 +122,46 @@ Got readIntSlowly(Input& in, std::int32_t& value)
         return Got::failed;
     in.shown = quoted(head);
     return Got::other;
+}
+
+}  // namespace
+
+Input::Input(std::size_t size, std::size_t past, ByteSource from, const ReaderKernels& k)
+    : buf(new (std::nothrow) char[size + past]), source(std::move(from)), kernels(&k)
+{
+    room = buf == nullptr ? 0 : size;
+    at = end = buf.get();
+}
+
+Input stdinInput(std::ostream& prompts, const ReaderKernels& kernels)
+{
+    ByteSource source;
+    source.read = [&prompts](char* buf, std::size_t size) {
+        prompts.flush();
+        return readInput(buf, size);
+    };
+    source.readyReads = [] {
+        const Source s = inputSource();
+        return s == Source::file ? SIZE_MAX : s == Source::other && inputReady() ? 1 : 0;
+    };
+    source.drop = dropTypedInput;
+    // Pages untouched till read into. Reserved without throwing, so that a
+    // run short of memory is told so like one short of the matrix's.
+    Input in(chunk, 0, std::move(source), kernels);
+    if (in.buf == nullptr)
+        return in;
+    in.typed = inputSource() == Source::terminal;
+    growInputPipe();
+    return in;
+}
+
+Got readIntSlowly(Input& in, std::int32_t& value)
+{
+    std::string head;  // the token's first bytes, kept only for a message
+    if (in.atStart && !skipMark(in, head))
+        return quoteBad(in, head);
+    const Got got = readNumber(in, value, head);
+    return got == Got::other ? quoteBad(in, head) : got;
 }
 
 bool dataFollows(Input& in)
@@ -168,20 +184,18 @@ bool dropTypedAhead(Input& in)
     return in.source.drop();
 }
 
-BlockTaker blockTaker = nullptr;
-
 std::int32_t readRow(Input& in, std::int32_t* row, std::int32_t count, std::int32_t inf)
 {
     if (in.atStart)
         return 0;
+    const BlockTaker take = in.kernels->take;
     std::int32_t k = 0;
     const char* blockEnd = in.at;  // numbers up to here go the scalar way
     std::ptrdiff_t skip = 64;      // after blocks that did not qualify, tries fewer
     while (k < count) {
         // A block needs the byte before it in the buffer, and all 64 of its own.
-        if (blockTaker != nullptr && in.at >= blockEnd && in.at > in.buf.get() &&
-            in.end - in.at >= 64) {
-            const std::int32_t took = blockTaker(in.at, row + k, count - k, inf);
+        if (take != nullptr && in.at >= blockEnd && in.at > in.buf.get() && in.end - in.at >= 64) {
+            const std::int32_t took = take(in.at, row + k, count - k, inf);
             if (took >= 0) {
                 k += took;
                 skip = 64;
