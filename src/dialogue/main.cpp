@@ -75,7 +75,7 @@ int main()
 
     prepareTreeWork(*work, kolVer);  // its first touch is no part of the construction
     const std::clock_t start = std::clock();
-    const Built built = minTree(inf, kolVer, adj, *work);
+    const Built built = minTree(inf, kolVer, adj, *work, std::cout, std::cerr);
     const std::clock_t stop = std::clock();
     if (!built.spanning)
         return finish(1);

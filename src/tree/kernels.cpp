@@ -7,7 +7,7 @@
 #include "tree/kernel_body.hpp"
 #ifdef MST_VECTOR_KERNELS
 #include "isa/sse2.hpp"
-extern const TreeKernels avx2Tree;
+const TreeKernels& avx2Tree();
 #endif
 
 namespace {
@@ -39,7 +39,7 @@ const TreeKernels& treeKernels(Isa isa)
     static constexpr TreeKernels scalar{offerBody<Scalar>, takenRowBody<Scalar>};
 #ifdef MST_VECTOR_KERNELS
     static constexpr TreeKernels sse2{offerBody<Sse2>, takenRowBody<Sse2>};
-    return isa == Isa::avx2 ? avx2Tree : isa == Isa::sse2 ? sse2 : scalar;
+    return isa == Isa::avx2 ? avx2Tree() : isa == Isa::sse2 ? sse2 : scalar;
 #else
     return scalar;
 #endif

@@ -9,6 +9,10 @@
 #include "isa/avx2.hpp"
 #include "tree/kernel_body.hpp"
 
-extern const TreeKernels avx2Tree{offerBody<Avx2>, takenRowBody<Avx2>};
+const TreeKernels& avx2Tree()
+{
+    static constexpr TreeKernels kernels{offerBody<Avx2>, takenRowBody<Avx2>};
+    return kernels;
+}
 
 #endif

@@ -3,14 +3,12 @@
  *  distance table of keys (weight, row, column): the row of a joining vertex is
  *  offered to the table, and the same sweep finds the least key, which joins next.
  *  In: rows and columns 1..n of adj, an entry of inf or more being no edge; inf at
- *  most noEdge (asserted). Ties: of equal weights the lower row, then the lower
- *  column, joins first. Out: the report; adj with every entry the search took, and
- *  its mirror, set to inf, all else untouched.
- * Why the erasures: the program's interface leaves each entry a literal search
- *  (one least live entry of a tree row a pass, erased with its mirror) takes at inf,
- *  so the entries it would take are replayed by rule, inside the clock, in a bit
- *  table of n^2 / 8 bytes (12.6 MB at maxVer) with two kernels of their own.
- * Time: O(n^2).
+ *  most noEdge (asserted). Ties: the lower row, then the lower column, joins first.
+ *  Out: the report; in adj every entry the search took, and its mirror, set to inf.
+ * Why the erasures: the program's interface leaves each entry a literal search (one
+ *  least live entry of a tree row a pass, erased with its mirror) takes at inf; they
+ *  are replayed by rule, inside the clock, with a bit table of n^2 / 8 bytes (12.6 MB
+ *  at maxVer) and two kernels of their own. Time: O(n^2).
  * Status: report, passes and matrix afterwards checked against the literal
  *  search (tests/literal_min_tree.hpp; its quicker form above n = 64) on every
  *  path, all n <= 200 and 255..257, 20,000 random graphs and edge cases of the
@@ -19,7 +17,7 @@
 #pragma once
 
 #include <cstdint>
-#include <iostream>
+#include <ostream>
 
 #include "tree/kernels.hpp"
 #include "tree/matrix.hpp"
@@ -49,7 +47,7 @@ void prepareTreeWork(TreeWork& work, std::int32_t n);
 // reached from vertex 1, the report stops after the edges found and err names the vertices left
 // out. An n above maxVer is refused with no report.
 Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
-              std::ostream& out = std::cout, std::ostream& err = std::cerr);
+              std::ostream& out, std::ostream& err);
 
 // Writes the message naming every vertex 2..n whose flag in used is 0.
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err);

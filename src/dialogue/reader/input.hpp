@@ -28,8 +28,7 @@ struct ByteSource {
 // instruction set that takes them. Past end lie stale bytes, which no reader
 // looks at.
 struct Input {
-    // Reserves room bytes for reading into and past more after them, none
-    // read yet; buf is nullptr, with no room, when memory runs out.
+    // room bytes to read into, and past more after them; buf nullptr when memory runs out.
     Input(std::size_t room, std::size_t past, ByteSource from, const ReaderKernels& kernels);
 
     std::unique_ptr<char[]> buf;

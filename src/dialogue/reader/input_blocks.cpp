@@ -6,7 +6,6 @@
 #include "isa/isa.hpp"
 
 #ifdef MST_VECTOR_KERNELS
-
 #include "dialogue/reader/input_blocks_body.hpp"
 #include "isa/sse2.hpp"
 
