@@ -24,6 +24,22 @@ set(CPACK_STRIP_FILES ON)
 
 set(mst_gen ${PROJECT_BINARY_DIR}/packaging)
 
+# Two builds of one commit, in any folders and at any times, give the
+# same packages byte for byte. CPack's archives and strip take every time
+# from SOURCE_DATE_EPOCH, which cpack sets to the last commit's time when it
+# is not given; every folder gets mode 755 whatever the umask; no compiled
+# file keeps the path of the sources or of the build (Debug builds keep them
+# for the debugger).
+find_package(Git QUIET)
+set(CPACK_MST_GIT "${GIT_EXECUTABLE}")
+set(CPACK_MST_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/source_date.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/staged_modes.cmake)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+  target_compile_options(mst_flags INTERFACE
+    "$<$<NOT:$<CONFIG:Debug>>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=;-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>")
+endif()
+
 if(WIN32)
   # One folder: the program, its texts with Windows line ends, the examples.
   # The full README stays beside them as README.md, plain text too.
@@ -33,6 +49,10 @@ if(WIN32)
   install(FILES ${mst_gen}/README.txt ${mst_gen}/LICENSE.txt README.md DESTINATION .)
   install(DIRECTORY examples/ DESTINATION examples)
   set(CPACK_GENERATOR ZIP)
+  # CPack puts the members in the order the file system lists them, which
+  # differs between file systems: the .zip is made again, sorted.
+  set(CPACK_MST_CMAKE ${CMAKE_COMMAND})
+  set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/sorted_zip.cmake)
   set(CPACK_SYSTEM_NAME windows-x86_64)
 else()
   include(GNUInstallDirs)
@@ -99,13 +119,21 @@ License: Expat
   install(FILES README.md ${mst_gen}/copyright ${mst_gen}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
   install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-          RENAME mst)
+  # The overrides say why the program is static (MST_STATIC).
+  if(MST_STATIC)
+    install(FILES packaging/lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME mst)
+  endif()
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION math)
-  # The program is linked statically: it needs no shared library.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  # A static program needs no shared library; a dynamic one depends on the
+  # packages of those it links, which dpkg-shlibdeps names.
+  if(MST_STATIC)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  else()
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  endif()
 endif()
 include(CPack)

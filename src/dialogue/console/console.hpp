@@ -25,6 +25,18 @@ void growInputPipe();
 // terminal's line buffer: its end may have been dropped, so it is refused.
 bool inputLineCut();
 
+// The most characters of a typed line that a terminal in line mode keeps;
+// it drops the rest of a longer line without a word. Linux's line buffer
+// holds 4095 and the newline (4096 bytes), whatever MAX_CANON says there
+// (255); elsewhere MAX_CANON is the terminal's own limit (1024 on macOS).
+// A Windows console refuses a line too long by itself.
+#if defined(__linux__)
+constexpr long terminalLineMax = 4095;
+#elif !defined(_WIN32)
+#include <limits.h>
+constexpr long terminalLineMax = MAX_CANON;
+#endif
+
 // What standard input is, as far as looking ahead in it is concerned.
 enum class Source { terminal, file, other };
 Source inputSource();

@@ -96,19 +96,16 @@ void resumeWait(int)
     errno = was;
 }
 
-// Linux keeps at most this many characters of a line typed at a terminal,
-// and drops the rest of a longer one without a word.
-constexpr long lineMax = 4095;
-
 // The last failed read was a line that may have lost its end.
 bool lineCut = false;
 
-// A line read from a terminal in line mode that holds lineMax characters
-// filled the buffer: whether it ended there or lost the rest cannot be told.
+// A line read from a terminal in line mode that holds terminalLineMax
+// characters filled the buffer: whether it ended there or lost the rest
+// cannot be told.
 bool fillsLineBuffer(const char* buf, long got)
 {
     termios t{};
-    return got >= lineMax && got - (buf[got - 1] == '\n' ? 1 : 0) >= lineMax &&
+    return got >= terminalLineMax && got - (buf[got - 1] == '\n' ? 1 : 0) >= terminalLineMax &&
            tcgetattr(STDIN_FILENO, &t) == 0 && (t.c_lflag & ICANON) != 0;
 }
 
@@ -201,14 +198,16 @@ bool dropTypedInput()
     return dropped;
 }
 
-void preferLargePages(void* p, std::size_t bytes)
+void preferLargePages([[maybe_unused]] void* p, [[maybe_unused]] std::size_t bytes)
 {
+#ifdef MADV_HUGEPAGE  // Linux's; elsewhere the system picks the pages alone
     // Only whole 2 MiB pages inside the range, so nothing outside it grows.
     constexpr std::uintptr_t large = std::uintptr_t{1} << 21;
     const auto from = (reinterpret_cast<std::uintptr_t>(p) + large - 1) & ~(large - 1);
     const auto to = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(large - 1);
     if (from < to)
         madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#endif
 }
 
 void pauseForKey(std::ostream& out)
