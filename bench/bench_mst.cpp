@@ -20,11 +20,12 @@
 #include <immintrin.h>
 #include <unistd.h>
 
-#include "dialogue/console.hpp"
-#include "dialogue/input.hpp"
+#include "dialogue/console/console.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
 #include "literal_min_tree.hpp"
+#include "tree/kernels.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
@@ -98,7 +99,7 @@ std::int32_t** programMatrix()
 
 TreeWork& programWork()
 {
-    static TreeWork* work = reserveTreeWork();
+    static TreeWork* work = reserveTreeWork(treeKernels(isas().back()));
     return *work;
 }
 
@@ -313,7 +314,7 @@ const char* signedText()
 // Reads a count and its matrix from standard input into the program's matrix.
 bool readStdin()
 {
-    Input in = stdinInput(std::cout);
+    Input in = stdinInput(std::cout, readerKernels(isas().back()));
     std::int32_t n = 0;
     std::ostringstream err;
     if (!readCount(in, n, err))
@@ -408,10 +409,8 @@ BENCHMARK_CAPTURE(wholeDensePiped, boost, BOOST_MST)
 
 }  // namespace
 
-// The way the program takes.
 int main(int argc, char** argv)
 {
-    useIsa(isas().back());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -8,13 +8,13 @@
 #include <sstream>
 #include <string>
 
-#include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
 #include "literal_min_tree.hpp"
 #include "reference_reader.hpp"
 #include "small_matrix.hpp"
 #include "text_input.hpp"
+#include "tree/matrix.hpp"
 #include "tree/min_tree.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -34,10 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::string padded = std::string(text) + std::string(70, ' ');
     for (const Isa isa : isas()) {
-        useIsa(isa);
-        if (!differs(text, textInput(text), most).empty() ||
-            !differs(padded, textInput(padded), most).empty() ||
-            !differs(padded, textInput(padded, 1 + (size > 0 ? data[0] % 97 : 0)), most).empty())
+        const std::size_t piece = 1 + (size > 0 ? data[0] % 97 : 0);
+        if (!differs(text, textInput(isa, text), most).empty() ||
+            !differs(padded, textInput(isa, padded), most).empty() ||
+            !differs(padded, textInput(isa, padded, piece), most).empty())
             std::abort();
     }
 
@@ -65,10 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            : rememberingMinTree(inf, n, reference.adj(), slowOut, slowErr);
 
     for (const Isa isa : isas()) {
-        useIsa(isa);
         SmallMatrix fast = m;
         std::ostringstream out, err;
-        const Built built = minTree(inf, n, fast.adj(), fast.work(), out, err);
+        const Built built = minTree(inf, n, fast.adj(), fast.work(isa), out, err);
         const bool spanning = built.spanning;
         if (spanning != slow.spanning || built.passes != slow.passes ||
             out.str() != slowOut.str() || err.str() != slowErr.str() || fast.rows != reference.rows)

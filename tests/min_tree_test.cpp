@@ -3,10 +3,11 @@
 
 #include <sstream>
 
-#include "isa/isa.hpp"
+#include "each_isa.hpp"
 #include "report_text.hpp"
 #include "small_matrix.hpp"
 #include "tree/erasures.hpp"
+#include "tree/kernels.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
@@ -49,26 +50,25 @@ void PrintTo(const Case& c, std::ostream* os)
     *os << c.name;
 }
 
-class MinTree : public testing::TestWithParam<Case> {};
+class MinTree : public testing::TestWithParam<std::tuple<Case, Isa>> {};
 
 TEST_P(MinTree, Report)
 {
-    const Case& c = GetParam();
+    const auto& [c, isa] = GetParam();
     SmallMatrix m(c.typed, inf);
     std::ostringstream out, err;
-    EXPECT_EQ(minTree(inf, c.n, m.adj(), m.work(), out, err).spanning, c.err.empty());
+    EXPECT_EQ(minTree(inf, c.n, m.adj(), m.work(isa), out, err).spanning, c.err.empty());
     EXPECT_EQ(out.str(), c.out);
     EXPECT_EQ(err.str(), c.err);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MinTree, testing::ValuesIn(cases),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MinTree, withEachIsa(testing::ValuesIn(cases)), isaName);
 
 TEST(MinTreeErasure, ConsideredEntriesAndMirrorsHoldInf)
 {
     SmallMatrix m({{0, 1, 2, 0}, {1, 0, 3, 0}, {2, 3, 0, 10}, {0, 0, 10, 0}}, inf);
     std::ostringstream out, err;
-    ASSERT_TRUE(minTree(inf, 4, m.adj(), m.work(), out, err).spanning);
+    ASSERT_TRUE(minTree(inf, 4, m.adj(), m.work(Isa::scalar), out, err).spanning);
     for (const auto& [r, c] : {std::pair{1, 2}, {1, 3}, {2, 3}, {3, 4}}) {
         EXPECT_EQ(m.rows[r][c], inf) << r << "," << c;
         EXPECT_EQ(m.rows[c][r], inf) << c << "," << r;
@@ -148,13 +148,18 @@ const Replayed replays[] = {
     {"rowsFrom64TookAll", {}, fromOne({}, 127, {{5, 1, 128}}), true, {}, 8129, 128, heavy},
 };
 
-class MinTreeReplay : public testing::TestWithParam<Replayed> {};
+void PrintTo(const Replayed& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-// The erasures replayed from given edges, by every way the processor can:
-// what stays, and how many passes took the rest.
+class MinTreeReplay : public testing::TestWithParam<std::tuple<Replayed, Isa>> {};
+
+// The erasures replayed from given edges: what stays, and how many passes
+// took the rest.
 TEST_P(MinTreeReplay, TakesUpToTheGreatestKeyAcceptedLater)
 {
-    const Replayed& c = GetParam();
+    const auto& [c, isa] = GetParam();
     const std::int32_t n = c.entry != nullptr ? c.n : static_cast<std::int32_t>(c.typed.size());
     SmallMatrix typed(n);
     for (std::int32_t r = 1; r <= n; ++r)
@@ -164,27 +169,23 @@ TEST_P(MinTreeReplay, TakesUpToTheGreatestKeyAcceptedLater)
             typed.rows[r][col] = w == 0 ? inf : w;
         }
     static auto* const room = new Replay;
-    for (const Isa isa : isas()) {
-        SCOPED_TRACE("way " + std::to_string(static_cast<int>(isa)));
-        useIsa(isa);
-        SmallMatrix m = typed;
-        EXPECT_EQ(eraseTaken(inf, n, m.adj(), c.edges, c.spanning, *room), c.passes);
-        for (std::int32_t r = 1; r <= n; ++r)
-            EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),
-                      c.after.empty() ? std::vector<std::int32_t>(typed.rows[r].size() - 1, x)
-                                      : c.after[static_cast<std::size_t>(r - 1)])
-                << "row " << r;
-    }
+    SmallMatrix m = typed;
+    EXPECT_EQ(eraseTaken(inf, n, m.adj(), c.edges, c.spanning, *room, treeKernels(isa).taken),
+              c.passes);
+    for (std::int32_t r = 1; r <= n; ++r)
+        EXPECT_EQ(std::vector<std::int32_t>(m.rows[r].begin() + 1, m.rows[r].end()),
+                  c.after.empty() ? std::vector<std::int32_t>(typed.rows[r].size() - 1, x)
+                                  : c.after[static_cast<std::size_t>(r - 1)])
+            << "row " << r;
 }
 
-INSTANTIATE_TEST_SUITE_P(Replays, MinTreeReplay, testing::ValuesIn(replays),
-                         [](const auto& p) { return std::string(p.param.name); });
+INSTANTIATE_TEST_SUITE_P(Replays, MinTreeReplay, withEachIsa(testing::ValuesIn(replays)), isaName);
 
 TEST(MinTreeLimits, MoreVerticesThanFlagsIsRefused)
 {
     SmallMatrix m(2, 1);
     std::ostringstream out, err;
-    EXPECT_FALSE(minTree(inf, maxVer + 1, m.adj(), m.work(), out, err).spanning);
+    EXPECT_FALSE(minTree(inf, maxVer + 1, m.adj(), m.work(Isa::scalar), out, err).spanning);
     EXPECT_EQ(out.str(), "");
 }
 

@@ -25,7 +25,7 @@
 #include <unistd.h>
 #include <vterm.h>
 
-#include "dialogue/console.hpp"
+#include "dialogue/console/console.hpp"
 #include "report_text.hpp"
 #include "run_program.hpp"
 

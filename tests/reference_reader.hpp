@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "dialogue/input.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "dialogue/reader/input.hpp"
 #include "small_matrix.hpp"
 
 struct Tokens {

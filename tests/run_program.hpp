@@ -38,6 +38,5 @@ std::string windowsPath(std::string path);
 // The elapsed-time figure as the program prints it under the locale it selects.
 std::string timePattern();
 
-// True when text equals expected, where "@TIME@" in expected stands for the
-// elapsed-time figure.
-bool matchesWithTime(const std::string& text, const std::string& expected);
+// text with "@TIME@" in place of the elapsed-time figure, where it has one.
+std::string withoutTime(const std::string& text);

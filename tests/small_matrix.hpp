@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "isa/isa.hpp"
 #include "tree/min_tree.hpp"
 
 struct SmallMatrix {
@@ -33,12 +34,14 @@ struct SmallMatrix {
     SmallMatrix& operator=(const SmallMatrix&) = delete;
 
     std::int32_t** adj() { return ptrs.data(); }
-    // minTree's working storage: one for all, as the program has, so that
-    // what one construction leaves there is what the next one finds.
-    static TreeWork& work()
+    // minTree's working storage with isa's kernels: one a set, as the program has one, so
+    // that what one construction leaves there is what the next one finds.
+    static TreeWork& work(Isa isa)
     {
-        static TreeWork* const shared = reserveTreeWork();
-        return *shared;
+        static TreeWork* shared[3] = {};
+        TreeWork*& w = shared[static_cast<std::size_t>(isa)];
+        w = w != nullptr ? w : reserveTreeWork(treeKernels(isa));
+        return *w;
     }
 
 private:

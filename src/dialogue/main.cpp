@@ -7,11 +7,12 @@
 #include <iostream>
 #include <new>
 
-#include "dialogue/console.hpp"
-#include "dialogue/input.hpp"
-#include "dialogue/matrix.hpp"
+#include "dialogue/console/console.hpp"
 #include "dialogue/matrix_dialogue.hpp"
+#include "dialogue/reader/input.hpp"
 #include "isa/isa.hpp"
+#include "tree/kernels.hpp"
+#include "tree/matrix.hpp"
 #include "tree/min_tree.hpp"
 
 namespace {
@@ -42,14 +43,14 @@ int outOfMemory()
 int main()
 {
     setupConsole();
-    useIsa(isas().back());
+    const Isa isa = isas().back();  // each subsystem runs the kernels of the fastest set
     const std::int32_t inf = noEdge;
     // Everything the run needs is reserved before the dialogue, so that the
     // timed construction reserves nothing. Kept in statics so that it stays
     // reachable until exit; it is never released.
     static std::int32_t** adj = reserveMatrix();
-    static TreeWork* work = reserveTreeWork();
-    static Input in = stdinInput(std::cout);
+    static TreeWork* work = reserveTreeWork(treeKernels(isa));
+    static Input in = stdinInput(std::cout, readerKernels(isa));
     if (adj == nullptr || work == nullptr || in.buf == nullptr)
         return outOfMemory();
     // All that is left to reserve is a few bytes for a message's words;
@@ -74,7 +75,7 @@ int main()
 
     prepareTreeWork(*work, kolVer);  // its first touch is no part of the construction
     const std::clock_t start = std::clock();
-    const Built built = minTree(inf, kolVer, adj, *work);
+    const Built built = minTree(inf, kolVer, adj, *work, std::cout, std::cerr);
     const std::clock_t stop = std::clock();
     if (!built.spanning)
         return finish(1);

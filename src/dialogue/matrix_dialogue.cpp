@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "dialogue/console.hpp"
-#include "dialogue/input.hpp"
+#include "dialogue/console/console.hpp"
+#include "dialogue/reader/input.hpp"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <iostream>
 
-#include "dialogue/matrix.hpp"
+#include "tree/matrix.hpp"
 
 struct Input;
 

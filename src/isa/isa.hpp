@@ -1,5 +1,5 @@
 // The instruction sets that the reader's and the tree's inner loops are
-// written for, and the choice of one for the whole run.
+// written for, and which of them this processor has.
 #pragma once
 
 #include <vector>
@@ -9,9 +9,8 @@
 // results.
 enum class Isa { scalar, sse2, avx2 };
 
+// Whether this processor can take isa.
+bool hasIsa(Isa isa);
+
 // The ways this processor can take, the fastest last.
 std::vector<Isa> isas();
-
-// Makes the reader and the tree take isa from now on; it must be one of
-// isas(). Until the first call they take the plain way.
-void useIsa(Isa isa);

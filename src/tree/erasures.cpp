@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <bit>
 
-#include "tree/kernels.hpp"
-
 namespace {
 
 // An edge's key: weight, then row, then column, in one number, the weight's
@@ -37,7 +35,9 @@ void setLimits(std::int32_t inf, std::int32_t n, std::span<const Edge> edges, bo
     }
 }
 
-// Transposes a 64 x 64 block of bits, bit j of word i being row i, column j.
+// Transposes a 64 x 64 block of bits, bit j of word i being row i, column j:
+// swaps the off-diagonal halves of ever smaller blocks, 32 x 32 down to 1 x 1,
+// as in H. S. Warren, "Hacker's Delight", 2nd ed., section 7-3.
 void transpose(std::uint64_t* a)
 {
     std::uint64_t mask = 0x00000000ffffffffu;
@@ -61,7 +61,7 @@ std::int64_t eraseBits(std::int32_t inf, std::int32_t* run, std::uint64_t m)
 }  // namespace
 
 std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj,
-                        std::span<const Edge> edges, bool spanning, Replay& room)
+                        std::span<const Edge> edges, bool spanning, Replay& room, BitsTaker taken)
 {
     if (n < 1)
         return 0;
@@ -79,7 +79,7 @@ std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj,
             std::fill(row, row + words, std::uint64_t{0});
             continue;
         }
-        takenBits(adj[r] + 1, n, room.below[r], room.upTo[r], inf, row);
+        taken(adj[r] + 1, n, room.below[r], room.upTo[r], inf, row);
         for (std::int32_t k = 0; k < words; ++k)
             marked += row[k] == 0 ? 0 : row[k] == ~std::uint64_t{0} ? 64 : std::popcount(row[k]);
         diagonal += static_cast<std::int64_t>(row[(r - 1) / 64] >> ((r - 1) % 64) & 1);

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "dialogue/matrix.hpp"
+#include "tree/kernels.hpp"
+#include "tree/matrix.hpp"
 
 // An accepted edge: its weight, the tree vertex it leaves and the vertex it joins.
 struct Edge {
@@ -45,7 +46,7 @@ struct Replay {
 // An entry is erased (set to inf) when it or its mirror is taken; one pass
 // takes each erased pair of mirrors, and each erased diagonal entry.
 //
-// Replays that on rows and columns 1..n of adj, edges being the accepted
-// edges in order and spanning whether they span the graph. Returns the passes.
+// Replays that on rows and columns 1..n of adj by taken, edges being the
+// accepted edges in order and spanning whether they span the graph. Returns the passes.
 std::int64_t eraseTaken(std::int32_t inf, std::int32_t n, std::int32_t** adj,
-                        std::span<const Edge> edges, bool spanning, Replay& room);
+                        std::span<const Edge> edges, bool spanning, Replay& room, BitsTaker taken);

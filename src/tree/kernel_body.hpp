@@ -1,6 +1,6 @@
 // The construction's inner loops written once, over a register of T::lanes
-// 32-bit lanes: T gives the loads, compares and blends (a compare yields -1
-// or 0 per lane). Each instruction set's file instantiates them with its own
+// 32-bit lanes: T, one of the register wrappers in isa/, gives the loads,
+// compares and blends. Each instruction set's file instantiates them with its own
 // T, compiled for that set; nothing here may call a function outside it.
 #pragma once
 

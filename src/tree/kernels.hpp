@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
+
+enum class Isa;
 
 // Rows are kept as row + rowShift, above every bound an offer compares an
 // entry with: a lane's least weight (at most inf), + 1 where the offering row
@@ -12,11 +15,11 @@ constexpr std::int32_t rowShift = std::int32_t{1} << 30;
 
 // A closed lane, never offered an entry (its row caps the bound at INT_MIN)
 // nor chosen (its weight is above any): a vertex in the tree, or past the last.
-constexpr std::int32_t closedWeight = 2147483647;
-constexpr std::int32_t closedRow = -2147483647 - 1;
+constexpr std::int32_t closedWeight = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t closedRow = std::numeric_limits<std::int32_t>::min();
 
 // The least weight of all: a row whose limit it is takes only entries equal to it.
-constexpr std::int32_t leastWeight = -2147483647 - 1;
+constexpr std::int32_t leastWeight = std::numeric_limits<std::int32_t>::min();
 
 // The row of a vertex outside the tree that no tree row reaches yet: above
 // every row + rowShift.
@@ -45,16 +48,11 @@ using RowOffer = Candidate (*)(const std::int32_t* line, std::int32_t* least, st
 using BitsTaker = void (*)(std::int32_t* line, std::int32_t count, std::int32_t lim,
                            std::int32_t equal, std::int32_t inf, std::uint64_t* words);
 
-// One instruction set's kernels; each set's file defines its own.
+// One instruction set's kernels.
 struct TreeKernels {
     RowOffer offer;
     BitsTaker taken;
 };
-extern const TreeKernels scalarTree;
-#ifdef MST_VECTOR_KERNELS
-extern const TreeKernels sse2Tree, avx2Tree;
-#endif
 
-// The kernels in use, set by useIsa; the scalar ones until then.
-extern RowOffer offerRow;
-extern BitsTaker takenBits;
+// The kernels of isa, which this processor must have.
+const TreeKernels& treeKernels(Isa isa);

@@ -1,13 +1,13 @@
 #include "tree/min_tree.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <cstddef>
 #include <cstring>
 #include <new>
 
 #include "tree/erasures.hpp"
-#include "tree/kernels.hpp"
 
 namespace {
 
@@ -21,6 +21,7 @@ static_assert(maxVer < noRow - rowShift, "every row + rowShift is below noRow");
 }  // namespace
 
 struct TreeWork {
+    explicit TreeWork(const TreeKernels& k) : kernels(&k) {}
     std::uint8_t used[matrixSize];
     Edge edges[matrixSize];  // edges[t]: the t-th edge accepted, from 1
     // For each vertex v outside the tree, the least weight of an entry into
@@ -29,18 +30,19 @@ struct TreeWork {
     // closedWeight and closedRow there.
     alignas(64) std::int32_t least[matrixSize + 2 * pad];
     alignas(64) std::int32_t from[matrixSize + 2 * pad];
-    Replay replay;  // last, with its bits last: a graph uses a prefix of the storage
+    Replay replay;  // with its bits last: a graph uses a prefix of the storage, up to them
+    const TreeKernels* kernels;
 };
 
-TreeWork* reserveTreeWork()
+TreeWork* reserveTreeWork(const TreeKernels& kernels)
 {
-    return new (std::nothrow) TreeWork;
+    return new (std::nothrow) TreeWork(kernels);
 }
 
 void prepareTreeWork(TreeWork& work, std::int32_t n)
 {
-    const std::size_t words = erasureBits(std::clamp(n, 0, maxVer));
-    std::memset(&work, 0, offsetof(TreeWork, replay.bits) + words * sizeof(std::uint64_t));
+    const std::size_t bits = erasureBits(std::clamp(n, 0, maxVer)) * sizeof(std::uint64_t);
+    std::memset(static_cast<void*>(&work), 0, offsetof(TreeWork, replay.bits) + bits);
 }
 
 void writeUnreached(const std::uint8_t* used, std::int32_t n, std::ostream& err)
@@ -109,7 +111,7 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
     std::int32_t t = 0;
     while (t < n - 1) {
         // lo down to 1 past a multiple of 8, where loads align; lanes below lo are closed.
-        const Candidate best = offerRow(adj[u], least, from, 1 + ((lo - 1) & ~7), hi, u);
+        const Candidate best = work.kernels->offer(adj[u], least, from, 1 + ((lo - 1) & ~7), hi, u);
         if (best.w >= inf)
             break;
         u = best.c;
@@ -133,6 +135,7 @@ std::int32_t grow(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork
 Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& work,
               std::ostream& out, std::ostream& err)
 {
+    assert(inf <= noEdge);
     if (n > maxVer)
         return {};
     out << "\nМинимальное охватывающее дерево:";
@@ -145,7 +148,7 @@ Built minTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, TreeWork& wo
         built.spanning = count == n - 1;
         built.passes =
             eraseTaken(inf, n, adj, std::span(work.edges + 1, static_cast<std::size_t>(count)),
-                       built.spanning, work.replay);
+                       built.spanning, work.replay, work.kernels->taken);
         if (!built.spanning) {
             out << "\n";
             writeUnreached(work.used, n, err);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "dialogue/reader/input_blocks.hpp"
+
 // Where the bytes come from.
 struct ByteSource {
     // Reads up to size bytes into buf, never more, waiting only until some
@@ -22,9 +24,13 @@ struct ByteSource {
     std::function<bool()> drop = [] { return false; };
 };
 
-// The source and how far its bytes have been read. Past end lie stale
-// bytes, which no reader looks at.
+// The source and how far its bytes have been read, and the kernels of the
+// instruction set that takes them. Past end lie stale bytes, which no reader
+// looks at.
 struct Input {
+    // room bytes to read into, and past more after them; buf nullptr when memory runs out.
+    Input(std::size_t room, std::size_t past, ByteSource from, const ReaderKernels& kernels);
+
     std::unique_ptr<char[]> buf;
     std::size_t room = 0;       // bytes buf can hold
     const char* at = nullptr;   // the next unread byte
@@ -35,12 +41,13 @@ struct Input {
     bool typed = false;         // typed at a terminal or a console: a typo is asked again
     std::string shown;          // the last bad token, as it may be quoted to the user
     ByteSource source;
+    const ReaderKernels* kernels;
 };
 
 // Standard input, read a chunk at a time as the numbers need it. Before any
 // wait for input, prompts is flushed so that the question shows. Its buf is
 // nullptr when memory runs out.
-Input stdinInput(std::ostream& prompts);
+Input stdinInput(std::ostream& prompts, const ReaderKernels& kernels);
 
 // How reading one number ended.
 enum class Got { number, ended, failed, other };

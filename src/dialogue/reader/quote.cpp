@@ -1,4 +1,4 @@
-#include "dialogue/quote.hpp"
+#include "dialogue/reader/quote.hpp"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The block reader's kernel, written once over a register of T::width bytes:
-// T gives the loads, byte compares (-1 or 0 a byte) and the mask of a
-// compare. Each instruction set's file instantiates it with its own T,
+// T, one of the register wrappers in isa/, gives the loads, byte compares and
+// the mask of a compare. Each instruction set's file instantiates it with its own T,
 // compiled for that set; nothing here may call a function outside it.
 #pragma once
 
@@ -26,24 +26,26 @@ inline void sortBlock(const char* p, Block& b)
 {
     using V = typename T::V;
     constexpr int width = T::width;
-    const V zero = T::set('0'), nine = T::set(9), tab = T::set('\t'), four = T::set(4),
-            space = T::set(' ');
-    V inside = T::allButFirst();
+    const V zero = T::set8('0'), nine = T::set8(9), tab = T::set8('\t'), four = T::set8(4),
+            space = T::set8(' ');
+    V inside = T::allButFirst8();
     for (int k = 0; k < 64 / width; ++k) {
         const V x = T::load(p + width * k);
         const V y = T::load(p + width * k - 1);
-        const V d = T::sub(x, zero), e = T::sub(y, zero);
-        const V isDigit = T::eq(T::min(d, nine), d);
-        const V t = T::sub(x, tab);
-        const V isBlank = T::bitOr(T::eq(x, space), T::eq(T::min(t, four), t));
-        const V tens = T::bitAnd(e, T::bitAnd(T::eq(T::min(e, nine), e), inside));
-        const V twice = T::add(tens, tens);
-        const V four4 = T::add(twice, twice);
-        const V val = T::add(d, T::add(T::add(four4, four4), twice));
+        const V d = T::sub8(x, zero), e = T::sub8(y, zero);
+        const V isDigit = T::eq8(T::minU8(d, nine), d);
+        const V t = T::sub8(x, tab);
+        const V isBlank = T::bitOr(T::eq8(x, space), T::eq8(T::minU8(t, four), t));
+        const V tens = T::bitAnd(e, T::bitAnd(T::eq8(T::minU8(e, nine), e), inside));
+        // Bytes have no multiply: ten times the tens is 8 x tens + 2 x tens,
+        // by doubling adds.
+        const V twice = T::add8(tens, tens);
+        const V four4 = T::add8(twice, twice);
+        const V val = T::add8(d, T::add8(T::add8(four4, four4), twice));
         T::store(b.val + width * k, val);
-        b.digits |= std::uint64_t{T::mask(isDigit)} << (width * k);
-        b.blanks |= std::uint64_t{T::mask(isBlank)} << (width * k);
-        inside = T::set(-1);
+        b.digits |= std::uint64_t{T::mask8(isDigit)} << (width * k);
+        b.blanks |= std::uint64_t{T::mask8(isBlank)} << (width * k);
+        inside = T::set8(-1);
     }
 }
 

@@ -1,5 +1,5 @@
 // The console layer on Linux and other POSIX systems.
-#include "dialogue/console.hpp"
+#include "dialogue/console/console.hpp"
 
 #include <algorithm>
 #include <cerrno>

@@ -13,8 +13,15 @@
 using BlockTaker = std::int32_t (*)(const char*& p, std::int32_t* row, std::int32_t count,
                                     std::int32_t inf);
 
-// The block kernel in use, set by useIsa; none, so no blocks, until then.
-extern BlockTaker blockTaker;
+// One instruction set's kernels: take is nullptr for a set without blocks.
+struct ReaderKernels {
+    BlockTaker take;
+};
+
+enum class Isa;
+
+// The kernels of isa, which this processor must have.
+const ReaderKernels& readerKernels(Isa isa);
 
 #ifdef MST_VECTOR_KERNELS
 std::int32_t takeSse2(const char*& p, std::int32_t* row, std::int32_t count, std::int32_t inf);

@@ -1,4 +1,4 @@
-#include "dialogue/matrix.hpp"
+#include "tree/matrix.hpp"
 
 #include <new>
 

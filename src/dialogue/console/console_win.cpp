@@ -1,5 +1,5 @@
 // The console layer on Windows.
-#include "dialogue/console.hpp"
+#include "dialogue/console/console.hpp"
 
 #include <clocale>
 #include <cstdio>

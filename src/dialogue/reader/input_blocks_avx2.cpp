@@ -1,35 +1,15 @@
 // The AVX2 block kernel. This file alone is compiled for AVX2, and its code
 // runs only where the processor has it; it uses nothing from outside but the
-// kernel's own header, so that no AVX2 copy of a shared function can stand
+// kernel's own headers, so that no AVX2 copy of a shared function can stand
 // in for the plain one elsewhere.
-#include "dialogue/input_blocks.hpp"
+#include "dialogue/reader/input_blocks.hpp"
 
 #ifdef MST_VECTOR_KERNELS
 
-#include <immintrin.h>
-
-#include "dialogue/input_blocks_body.hpp"
+#include "dialogue/reader/input_blocks_body.hpp"
+#include "isa/avx2.hpp"
 
 namespace {
-
-struct Avx2 {
-    using V = __m256i;
-    static constexpr int width = 32;
-    static V set(int a) { return _mm256_set1_epi8(static_cast<char>(a)); }
-    static V allButFirst()
-    {
-        return _mm256_insert_epi16(_mm256_set1_epi8(-1), static_cast<short>(0xff00), 0);
-    }
-    static V load(const char* p) { return _mm256_loadu_si256(reinterpret_cast<const V*>(p)); }
-    static void store(unsigned char* p, V a) { _mm256_store_si256(reinterpret_cast<V*>(p), a); }
-    static V add(V a, V b) { return _mm256_add_epi8(a, b); }
-    static V sub(V a, V b) { return _mm256_sub_epi8(a, b); }
-    static V min(V a, V b) { return _mm256_min_epu8(a, b); }
-    static V eq(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
-    static V bitAnd(V a, V b) { return _mm256_and_si256(a, b); }
-    static V bitOr(V a, V b) { return _mm256_or_si256(a, b); }
-    static std::uint32_t mask(V a) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(a)); }
-};
 
 // For each 8 bits of number ends, the places of those set, first to last,
 // padded with 0x80 (a shuffle's zero). Ends are never next to each other, so
