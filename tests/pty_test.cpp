@@ -285,9 +285,8 @@ bool soon(Cond cond)
 // The elapsed-time figure on the screen: a point or the Russian comma.
 const std::string timeFigure = "[0-9]+([.,][0-9]+)?(e-[0-9]+)?";
 
-// In a case's lines: wait until the program asks again after a typo; a
-// pause of 50 ms, as in a paste that is still arriving; wait for the prompt;
-// and a signal sent to the program.
+// In a case's lines: wait until the program asks again after a typo; a pause of 50 ms, as in
+// a paste that is still arriving; wait for the prompt; and a signal sent to the program.
 const std::string askedAgain = "";
 const std::string aMoment(1, '\0');
 const std::string atWait(1, '\x7f');
@@ -658,14 +657,11 @@ TEST(TerminalLines, ALineThatFillsTheLineBufferIsRefused)
         "Ошибка: строка ввода заполнила весь буфер строки терминала, и её "
         "конец мог пропасть; ввод не принят. Большую матрицу подайте из "
         "файла: mst < файл";
+    // The last row: the limit as the program takes it for this platform.
     const struct {
         std::size_t chars;  // of the matrix's one line, without Enter
         bool refused;
-    } lines[] = {{4094, false},
-                 {4095, true},
-                 {6000, true},
-                 // The limit as the program takes it for this platform.
-                 {static_cast<std::size_t>(terminalLineMax), true}};
+    } lines[] = {{4094, false}, {4095, true}, {6000, true}, {std::size_t{terminalLineMax}, true}};
     for (const auto& c : lines) {
         SCOPED_TRACE(c.chars);
         Terminal t;
