@@ -33,7 +33,7 @@ struct Scalar {
 
 }  // namespace
 
-const TreeKernels& treeKernels(Isa isa)
+const TreeKernels& treeKernels([[maybe_unused]] Isa isa)
 {
     assert(hasIsa(isa));
     static constexpr TreeKernels scalar{offerBody<Scalar>, takenRowBody<Scalar>};

@@ -19,7 +19,7 @@ std::int32_t takeSse2(const char*& p, std::int32_t* row, std::int32_t count, std
 
 #endif
 
-const ReaderKernels& readerKernels(Isa isa)
+const ReaderKernels& readerKernels([[maybe_unused]] Isa isa)
 {
     assert(hasIsa(isa));
     static constexpr ReaderKernels scalar{nullptr};
