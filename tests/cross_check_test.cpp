@@ -46,9 +46,8 @@ bool primReport(const SmallMatrix& m, std::int32_t n, std::string& out, std::str
             std::string list;
             std::int32_t missed = 0;
             for (std::int32_t v = 1; v <= n; ++v)
-                if (!in[v]) {
+                if (!in[v])
                     list += (missed++ == 0 ? "" : ", ") + std::to_string(v);
-                }
             out += "\n";
             err = unreached(list, missed == 1);
             return false;
@@ -151,10 +150,9 @@ TEST(CrossCheck, SmallGraphsPassForPassAsTheLiteralSearch)
     EXPECT_LT(spanning, rounds * 3 / 4);
 }
 
-// Every vertex count up to 200 and either side of 256, so that every tail of
-// a register and of a 64-entry block is met: weights of a narrow range, so
-// that ties and silent erasures abound, symmetric or not, and graphs that
-// fall apart into two parts.
+// Every vertex count up to 200 and either side of 256, so that every tail of a register and of a
+// 64-entry block is met: weights of a narrow range, so that ties and silent erasures abound,
+// symmetric or not, and graphs that fall apart into two parts.
 TEST(CrossCheck, EveryCountPassForPassAsTheLiteralSearch)
 {
     std::mt19937 rng(19);

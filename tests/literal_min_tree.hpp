@@ -9,10 +9,9 @@
 #include "tree/erasures.hpp"
 #include "tree/min_tree.hpp"
 
-// The passes both references make and what they write. Each pass takes
-// least(used), the least live entry of a tree row by (weight, row, column),
-// row 0 when there is none; reports it if it joins a vertex; erases it with
-// its mirror either way, and tells erased(row, column, whether it joined).
+// The passes both references make and what they write. Each pass takes least(used), the least live
+// entry of a tree row by (weight, row, column), row 0 when there is none; reports it if it joins a
+// vertex; erases it with its mirror either way, and tells erased(row, column, whether it joined).
 template <class Least, class Erased>
 Built searchPasses(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out,
                    std::ostream& err, Least least, Erased erased)
@@ -47,8 +46,7 @@ Built searchPasses(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::os
     return {true, passes};
 }
 
-// Every pass scans the whole n x n block, weight first, then the row's flag.
-// O(n^2) per pass.
+// Every pass scans the whole n x n block, weight first, then the row's flag. O(n^2) per pass.
 inline Built literalMinTree(std::int32_t inf, std::int32_t n, std::int32_t** adj, std::ostream& out,
                             std::ostream& err)
 {

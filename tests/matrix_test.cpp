@@ -8,6 +8,13 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#ifdef _WIN32
+#include <io.h>
+#define makePipe(p) _pipe(p, 4096, 0x8000)  // binary, as standard input is read
+#else
+#include <unistd.h>
+#define makePipe(p) pipe(p)
+#endif
 
 #include "dialogue/matrix_dialogue.hpp"
 #include "dialogue/reader/input.hpp"
@@ -129,20 +136,18 @@ const Case grammar[] = {
     {"\xc2\x80\xdf\xbf\xe0\xa0\x80\xed\x9f\xbf\xee\x80\x80\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"
      "\xe0\x9f\xbf\xed\xbf\xbf\xf0\x8f\xbf\xbf\xf4\x90\x80\x80\xf8\x90\x80\x80",
      false, 0, badCount(std::string(25, '?'))},
-    // Nor what shows as nothing or as a blank: a no-break space, a soft
-    // hyphen, the Arabic letter mark, the spaces and marks of U+2000 to
-    // U+200F, the line and paragraph separators, the invisible operators
-    // U+2060 to U+2064, and tag characters. Their neighbours show.
+    // Nor what shows as nothing or as a blank: a no-break space, a soft hyphen, the Arabic letter
+    // mark, the spaces and marks of U+2000 to U+200F, the line and paragraph separators, the
+    // invisible operators U+2060 to U+2064, and tag characters. Their neighbours show.
     {"1\xe2\x80\x8b", false, 0, badCount("1?")},
     {"\u00a05\u00ad5\u061c", false, 0, badCount("?5?5?")},
     {"\xe2\x80\x80\xe2\x80\x8f\xe2\x80\xa8\xe2\x80\xa9\xe2\x81\xa0\xe2\x81\xa4", false, 0,
      badCount("??????")},
     {"\U000e00001\U000e007f", false, 0, badCount("?1?")},
     {"¡‐\xe2\x81\xa5\xd8\x9b\xf3\xa0\x82\x80", false, 0, badCount("?‐???")},
-    // Only what surely shows: the narrow no-break space of "1 000"; the
-    // blanks U+205F, U+3000 and U+1680; the invisible U+180E and U+206A
-    // to U+206F; U+3164, U+FE0F, U+034F and U+2800; a combining mark
-    // first, which would merge into the «; digits of other scripts.
+    // Only what surely shows: the narrow no-break space of "1 000"; the blanks U+205F, U+3000 and
+    // U+1680; the invisible U+180E and U+206A to U+206F; U+3164, U+FE0F, U+034F and U+2800; a
+    // combining mark first, which would merge into the «; digits of other scripts.
     {"1\u202f000", false, 0, badCount("1?000")},
     {"\xe2\x81\x9f\xe3\x80\x80\xe1\x9a\x80", false, 0, badCount("???")},
     {"\xe1\xa0\x8e\xe2\x81\xaa\xe2\x81\xab\xe2\x81\xac\xe2\x81\xad\xe2\x81\xae\xe2\x81\xaf", false,
@@ -173,9 +178,8 @@ class ReadNumbers : public testing::TestWithParam<std::tuple<std::size_t, Isa>> 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadNumbers,
                          withEachIsa(testing::Range(std::size_t{0}, std::size(grammar))), isaName);
 
-// Each case as it stands, and with blanks after it so that the quick ways
-// take it, its end at every place in a 64-byte block and in the pieces a
-// pipe may hand over.
+// Each case as it stands, and with blanks after it so that the quick ways take it, its end at every
+// place in a 64-byte block and in the pieces a pipe may hand over.
 TEST_P(ReadNumbers, AcceptExactlyDecimal32BitIntegers)
 {
     const auto [k, isa] = GetParam();
@@ -249,10 +253,9 @@ TEST_P(ReadNumbersEachWay, ReadsAsThePlainGrammar)
             EXPECT_EQ(differs(text, textInput(isa, text, piece), 30), "")
                 << "seed " << seed << " piece " << piece;
     }
-    // A token of every length up to 13, signed or not, leading zeros or not,
-    // ending at each of the last 16 bytes of a 64-byte piece, or cut by its
-    // end; past the piece, stale blanks or digits, which no way may take for
-    // the token's end.
+    // A token of every length up to 13, signed or not, leading zeros or not, ending at each of the
+    // last 16 bytes of a 64-byte piece, or cut by its end; past the piece, stale blanks or digits,
+    // which no way may take for the token's end.
     constexpr std::size_t piece = 64;
     for (const char* head : {"", "+", "-", "0000000000", "+000000000", "-000000000"})
         for (std::size_t len = 1; len <= 13; ++len)
@@ -301,9 +304,8 @@ TEST(Isas, EachSetHasItsOwnKernels)
     EXPECT_EQ(std::pair(offers.size(), takers.size()), std::pair(isas().size(), isas().size()));
 }
 
-// A plain row, short numbers one blank apart, goes all the quick way, each
-// block by the set's block kernel if it has one, and nothing is written past
-// the row.
+// A plain row, short numbers one blank apart, goes all the quick way, each block by the set's block
+// kernel if it has one, and nothing is written past the row.
 TEST_P(ReadNumbersEachWay, TakesBlocksByItsKernel)
 {
     const std::string blocksOfBlanks(130, ' ');  // a block may hold no number
@@ -363,6 +365,22 @@ TEST_P(ReadNumbersEachWay, FindWhatFollowsTheMatrix)
         ASSERT_TRUE(readCount(in, n, err) && readMatrix(m.adj(), n, inf, in, err));
         EXPECT_EQ(dataFollows(in), c.follows) << c.text;
     }
+}
+
+// What reached a pipe after the matrix and waits there unread follows it, as in a file.
+TEST(ReadNumbersFromAPipe, FindWhatWaitsUnreadAfterTheMatrix)
+{
+    int p[2];
+    const int saved = dup(0);
+    ASSERT_TRUE(makePipe(p) == 0 && dup2(p[0], 0) == 0 && write(p[1], "0 ", 2) == 2);
+    std::ostringstream prompts, err;
+    Input in = stdinInput(prompts, readerKernels(Isa::scalar));
+    std::int32_t n = -1;
+    EXPECT_TRUE(readCount(in, n, err) && n == 0);
+    EXPECT_TRUE(write(p[1], "5", 1) == 1 && dataFollows(in));
+    dup2(saved, 0);
+    for (const int fd : {saved, p[0], p[1]})
+        close(fd);
 }
 
 }  // namespace

@@ -155,8 +155,7 @@ void PrintTo(const Replayed& c, std::ostream* os)
 
 class MinTreeReplay : public testing::TestWithParam<std::tuple<Replayed, Isa>> {};
 
-// The erasures replayed from given edges: what stays, and how many passes
-// took the rest.
+// The erasures replayed from given edges: what stays, and how many passes took the rest.
 TEST_P(MinTreeReplay, TakesUpToTheGreatestKeyAcceptedLater)
 {
     const auto& [c, isa] = GetParam();

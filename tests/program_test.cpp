@@ -243,10 +243,9 @@ TEST(ProgramLimits, NoMemoryForTheMatrix)
 #elif defined(_WIN32)
     GTEST_SKIP() << "Wine does not enforce a memory limit on a process";
 #else
-    // Under each limit the run either completes or says that memory ran out,
-    // never aborts. 200 MB cannot hold the ~400 MB matrix; from 390 MB to
-    // 420 MB, in steps well below the 1 MiB input buffer, lie the limits under
-    // which the matrix fits and what is reserved beside it may not.
+    // Under each limit the run either completes or says that memory ran out, never aborts. 200 MB
+    // cannot hold the ~400 MB matrix; from 390 MB to 420 MB, in steps well below the 1 MiB input
+    // buffer, lie the limits under which the matrix fits and what is reserved beside it may not.
     constexpr long mb = 1000L * 1000;
     const struct {
         const char* name;

@@ -103,9 +103,8 @@ struct Terminal {
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0)
             return;
         if (underConsole()) {
-            // Wine's console leaves the terminal's signal keys on: without
-            // this, Ctrl+Z would stop all of Wine rather than reach the
-            // console, where Ctrl+Z and Enter end the input.
+            // Wine's console leaves the terminal's signal keys on: without this, Ctrl+Z would stop
+            // all of Wine rather than reach the console, where Ctrl+Z and Enter end the input.
             termios t{};
             tcgetattr(slave, &t);
             t.c_cc[VSUSP] = _POSIX_VDISABLE;
@@ -203,10 +202,9 @@ struct Terminal {
         return true;
     }
 
-    // The exit status, or -1 if the program has not exited in time or if
-    // the screen shows that it crashed. Wine reports a crash on the terminal,
-    // and a crash of one of its own helpers too, which may leave the
-    // program's status 0.
+    // The exit status, or -1 if the program has not exited in time or if the screen shows that it
+    // crashed. Wine reports a crash on the terminal, and a crash of one of its own helpers too,
+    // which may leave the program's status 0.
     int exitStatus(std::chrono::milliseconds limit)
     {
         const auto until = std::chrono::steady_clock::now() + limit;
@@ -322,6 +320,9 @@ std::string shows(const std::string& text)
     return screen(std::regex_replace(text, std::regex("\n"), "\r\n"));
 }
 
+// The screen of a run given one vertex, its count and its row on one line.
+const std::string oneVertex = shows(askCount + "1 0\n" + askMatrix + emptyTree);
+
 std::string rowAgain(int r)
 {
     return "Введите строку " + std::to_string(r) + " матрицы смежности заново:\n";
@@ -342,13 +343,9 @@ const KeyCase keyCases[] = {
      "x",
      0,
      shows(askCount + "1 0 q\n" + askMatrix + dataAfter + emptyTree)},
-    {"Ctrl+C as the key", {"1 0\r"}, "\x03", 0, shows(askCount + "1 0\n" + askMatrix + emptyTree)},
-    {"Ctrl+Z as the key", {"1 0\r"}, "\x1a", 0, shows(askCount + "1 0\n" + askMatrix + emptyTree)},
-    {"an arrow as the key",
-     {"1 0\r"},
-     "\x1b[A",
-     0,
-     shows(askCount + "1 0\n" + askMatrix + emptyTree)},
+    {"Ctrl+C as the key", {"1 0\r"}, "\x03", 0, oneVertex},
+    {"Ctrl+Z as the key", {"1 0\r"}, "\x1a", 0, oneVertex},
+    {"an arrow as the key", {"1 0\r"}, "\x1b[A", 0, oneVertex},
     // A typo at a terminal is asked again; what was typed after it goes.
     {"a bad token",
      {"abc\r", askedAgain, "1 0\r"},
@@ -422,7 +419,7 @@ const KeyCase keyCases[] = {
      {"1 0\r", atWait, sending(SIGHUP), sending(SIGINT), sending(SIGPIPE)},
      "x",
      0,
-     shows(askCount + "1 0\n" + askMatrix + emptyTree),
+     oneVertex,
      "trap '' HUP INT PIPE; exec \"$0\""},
     {"a broken pipe at the wait", {"1 0\r", atWait, sending(SIGPIPE)}, "", 128 + SIGPIPE, ""},
     {"Ctrl+S as the key", {"1 0\r"}, "\x13", 0, ""},
@@ -648,9 +645,8 @@ TEST(TerminalSignals, StoppedAndContinuedWhileWaitingStillTakesOneKey)
         << "the key was echoed";
 }
 
-// A terminal in line mode keeps only so many characters of a line and drops
-// the rest silently; a line that reaches that limit is refused, never read
-// as another matrix.
+// A terminal in line mode keeps only so many characters of a line and drops the rest silently; a
+// line that reaches that limit is refused, never read as another matrix.
 TEST(TerminalLines, ALineThatFillsTheLineBufferIsRefused)
 {
     const std::string cut =

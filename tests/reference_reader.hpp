@@ -1,6 +1,5 @@
-// The numbers' grammar written plainly, to check the reader against: an
-// optional byte-order mark first, then optional signs and decimal digits that
-// fit in 32 bits, between blanks.
+// The numbers' grammar written plainly, to check the reader against: an optional byte-order mark
+// first, then optional signs and decimal digits that fit in 32 bits, between blanks.
 #pragma once
 
 #include <cstdint>
@@ -88,9 +87,8 @@ inline Expected referenceRead(std::string_view text, std::int32_t inf)
     return want;
 }
 
-// Reads the count and the matrix of text from in, as the program does, and
-// says how that differs from the plain grammar's reading; empty when it does
-// not. Counts above most are only read.
+// Reads the count and the matrix of text from in, as the program does, and says how that differs
+// from the plain grammar's reading; empty when it does not. Counts above most are only read.
 inline std::string differs(std::string_view text, Input in, std::int32_t most)
 {
     constexpr std::int32_t inf = 100;

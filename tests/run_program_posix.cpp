@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -33,21 +34,14 @@ Outcome runProgram(const std::string& input, const Setup& setup)
         dup2(err[1], 2);
         for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
             close(fd);
-        if (setup.memLimit > 0) {
-            const auto bytes = static_cast<rlim_t>(setup.memLimit);
-            const rlimit lim{bytes, bytes};
-            setrlimit(RLIMIT_AS, &lim);
-        }
-        if (setup.dataLimit > 0) {
-            const auto bytes = static_cast<rlim_t>(setup.dataLimit);
-            const rlimit lim{bytes, bytes};
-            setrlimit(RLIMIT_DATA, &lim);
-        }
-        if (setup.stackLimit > 0) {
-            const auto bytes = static_cast<rlim_t>(setup.stackLimit);
-            const rlimit lim{bytes, bytes};
-            setrlimit(RLIMIT_STACK, &lim);
-        }
+        const std::pair<int, long> limits[] = {{RLIMIT_AS, setup.memLimit},
+                                               {RLIMIT_DATA, setup.dataLimit},
+                                               {RLIMIT_STACK, setup.stackLimit}};
+        for (const auto& [resource, bytes] : limits)
+            if (bytes > 0) {
+                const rlimit lim{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+                setrlimit(resource, &lim);
+            }
         if (setup.nonBlocking)
             fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
         if (setup.locPath != nullptr)
