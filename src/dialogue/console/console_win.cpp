@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <iterator>
 #include <ostream>
 
 #include <fcntl.h>
@@ -238,7 +239,7 @@ void waitForKey(HANDLE h)
         // the rest of a paste, and the wait goes on.
         INPUT_RECORD more[8];
         DWORD downs = 0;
-        if (PeekConsoleInputW(h, more, 8, &got))
+        if (PeekConsoleInputW(h, more, static_cast<DWORD>(std::size(more)), &got))
             for (DWORD i = 0; i < got; ++i)
                 downs += more[i].EventType == KEY_EVENT && more[i].Event.KeyEvent.bKeyDown;
         if (downs < 4)
